@@ -1,0 +1,559 @@
+#include "DisplayGrid.h"
+
+#include "KeyCodes.h"
+#include "Twips.h"
+#include "VisibleText.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kPadding = 3;
+// Wide lines are measured and drawn in slices so a long line costs what is on screen.
+constexpr qsizetype kSlice = 256;
+// Heights of wrapped rows are remembered for the rows painted lately; beyond this the cache is
+// simply dropped and refilled from what is on screen.
+constexpr int kWrappedHeightCacheLimit = 4096;
+
+QFont boldOf(const QFont &font)
+{
+    QFont bold(font);
+    bold.setBold(true);
+    return bold;
+}
+
+void layoutWrapped(QTextLayout &layout, qreal width)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+}
+
+// The part of a long unwrapped line that falls inside [from, from + width) pixels: its first
+// and past-the-end characters and the x at which the first one starts.
+struct Slice {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    int x = 0;
+};
+
+Slice visibleSlice(const QString &text, const QFontMetrics &metrics, int from, int width)
+{
+    if (text.size() <= kSlice)
+        return {0, text.size(), 0};
+    Slice slice;
+    int x = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype n = std::min(kSlice, text.size() - i);
+        const int w = metrics.horizontalAdvance(text.mid(i, n));
+        if (x + w > from)
+            break;
+        x += w;
+        i += n;
+    }
+    slice.begin = i;
+    slice.x = x;
+    while (i < text.size() && x < from + width) {
+        const qsizetype n = std::min(kSlice, text.size() - i);
+        x += metrics.horizontalAdvance(text.mid(i, n));
+        i += n;
+    }
+    slice.end = i;
+    return slice;
+}
+
+} // namespace
+
+DisplayGrid::DisplayGrid(QWidget *parent)
+    : QAbstractScrollArea(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_KeyCompression, false);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setSingleStep(20);
+    fontChanged();
+}
+
+void DisplayGrid::AddItem(QStringView text)
+{
+    mLines.append(text);
+    contentChanged();
+}
+
+void DisplayGrid::clearRows()
+{
+    const bool rowChanged = mRow != -1;
+    mLines.clear();
+    mRow = -1;
+    mRowSel = -1;
+    mAutoSizedRows = 0;
+    mContentWidth = 0;
+    mWrappedHeights.clear();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    updateScrollBars();
+    viewport()->update();
+    if (rowChanged)
+        Q_EMIT RowColChange();
+}
+
+void DisplayGrid::setRow(int row)
+{
+    if (row < 0 || row >= Rows())
+        return;
+    mRow = row;
+    mRowSel = row;
+    if (mRedraw)
+        viewport()->update();
+    Q_EMIT RowColChange();
+}
+
+QString DisplayGrid::TextMatrix(int row, int col) const
+{
+    if (col != 0 || row < 0 || row >= Rows())
+        return {};
+    return mLines.text(row);
+}
+
+void DisplayGrid::setCellFontBold(int row, bool bold)
+{
+    if (row < 0 || row >= Rows())
+        return;
+    mLines.setBold(row, bold);
+    mWrappedHeights.remove(row);
+    if (mRedraw)
+        viewport()->update();
+}
+
+void DisplayGrid::ShowCell(int row, int col)
+{
+    if (col != 0 || row < 0 || row >= Rows())
+        return;
+    updateScrollBars();
+    ensureVisible(row);
+}
+
+void DisplayGrid::setRedraw(int redraw)
+{
+    mRedraw = redraw;
+    if (mRedraw) {
+        scheduleScrollBarUpdate();
+        viewport()->update();
+    }
+}
+
+void DisplayGrid::AutoSize(int col)
+{
+    if (col != 0)
+        return;
+    const QFontMetrics metrics(font());
+    const QFontMetrics boldMetrics(boldOf(font()));
+    const qint64 widestChar = std::max(metrics.maxWidth(), boldMetrics.maxWidth());
+    for (int row = mAutoSizedRows; row < Rows(); ++row) {
+        // A line cannot be wider than its length in the widest glyph: most lines are ruled
+        // out without being measured.
+        const qint64 length = std::min<qint64>(mLines.view(row).length, VisibleText::PaintLimit);
+        if (length * widestChar <= mContentWidth)
+            continue;
+        mContentWidth = std::max(mContentWidth, textWidth(row));
+    }
+    mAutoSizedRows = Rows();
+    scheduleScrollBarUpdate();
+}
+
+void DisplayGrid::setFontName(const QString &name)
+{
+    QFont f(font());
+    f.setFamily(name);
+    setFont(f);
+}
+
+void DisplayGrid::setFontSize(double points)
+{
+    if (points <= 0)
+        return;
+    QFont f(font());
+    f.setPointSizeF(points);
+    setFont(f);
+}
+
+void DisplayGrid::setWordWrap(bool wrap)
+{
+    if (wrap == mWordWrap)
+        return;
+    mWordWrap = wrap;
+    mWrappedHeights.clear();
+    horizontalScrollBar()->setValue(0);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void DisplayGrid::Refresh()
+{
+    viewport()->update();
+}
+
+double DisplayGrid::Left() const
+{
+    return x() * TwipsScale::primary().perPixelX;
+}
+
+double DisplayGrid::Top() const
+{
+    return y() * TwipsScale::primary().perPixelY;
+}
+
+void DisplayGrid::setLeft(double twips)
+{
+    move(TwipsScale::primary().xToPixels(twips), y());
+}
+
+void DisplayGrid::setTop(double twips)
+{
+    move(x(), TwipsScale::primary().yToPixels(twips));
+}
+
+void DisplayGrid::setWidth(double twips)
+{
+    resize(std::max(0, TwipsScale::primary().xToPixels(twips)), height());
+}
+
+void DisplayGrid::setHeight(double twips)
+{
+    resize(width(), std::max(0, TwipsScale::primary().yToPixels(twips)));
+}
+
+int DisplayGrid::topRow() const
+{
+    return verticalScrollBar()->value();
+}
+
+void DisplayGrid::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        fontChanged();
+    QAbstractScrollArea::changeEvent(event);
+}
+
+void DisplayGrid::fontChanged()
+{
+    mLineHeight = std::max(QFontMetrics(font()).lineSpacing(),
+                           QFontMetrics(boldOf(font())).lineSpacing()) +
+                  2;
+    mAutoSizedRows = 0;
+    mContentWidth = 0;
+    mWrappedHeights.clear();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void DisplayGrid::contentChanged()
+{
+    if (!mRedraw)
+        return;
+    scheduleScrollBarUpdate();
+    viewport()->update();
+}
+
+// Appending many rows in a row must not touch the scroll bars once per row: the update runs
+// once, when the event loop next gets control.
+void DisplayGrid::scheduleScrollBarUpdate()
+{
+    if (mScrollBarUpdatePending)
+        return;
+    mScrollBarUpdatePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (mScrollBarUpdatePending)
+                updateScrollBars();
+        },
+        Qt::QueuedConnection);
+}
+
+void DisplayGrid::updateScrollBars()
+{
+    mScrollBarUpdatePending = false;
+    QScrollBar *vertical = verticalScrollBar();
+    const int rows = Rows();
+    const int lastTop = rows == 0 ? 0 : rows - rowsFittingAbove(rows - 1);
+    vertical->setRange(0, std::max(0, lastTop));
+    vertical->setPageStep(std::max(1, pageRows()));
+
+    QScrollBar *horizontal = horizontalScrollBar();
+    if (mWordWrap) {
+        horizontal->setRange(0, 0);
+    } else {
+        horizontal->setRange(0, std::max(0, mContentWidth + 2 * kPadding - viewport()->width()));
+        horizontal->setPageStep(std::max(1, viewport()->width()));
+    }
+}
+
+int DisplayGrid::textWidth(int row) const
+{
+    const QFontMetrics metrics(mLines.bold(row) ? boldOf(font()) : font());
+    const QString text = VisibleText::forPainting(mLines.view(row));
+    int width = 0;
+    for (qsizetype i = 0; i < text.size(); i += kSlice)
+        width += metrics.horizontalAdvance(text.mid(i, kSlice));
+    return width;
+}
+
+int DisplayGrid::rowHeight(int row) const
+{
+    if (!mWordWrap)
+        return mLineHeight;
+    const auto cached = mWrappedHeights.constFind(row);
+    if (cached != mWrappedHeights.constEnd())
+        return cached.value();
+    QTextLayout layout(VisibleText::forPainting(mLines.view(row)),
+                       mLines.bold(row) ? boldOf(font()) : font());
+    layoutWrapped(layout, std::max(1, viewport()->width() - 2 * kPadding));
+    const int height = std::max(mLineHeight, int(std::ceil(layout.boundingRect().height())) + 2);
+    if (mWrappedHeights.size() >= kWrappedHeightCacheLimit)
+        mWrappedHeights.clear();
+    mWrappedHeights.insert(row, height);
+    return height;
+}
+
+int DisplayGrid::rowsFittingAbove(int lastRow) const
+{
+    const int available = viewport()->height();
+    if (!mWordWrap)
+        return std::max(1, std::min(lastRow + 1, available / mLineHeight));
+    int used = 0;
+    int count = 0;
+    for (int row = lastRow; row >= 0; --row) {
+        used += rowHeight(row);
+        if (used > available)
+            break;
+        ++count;
+    }
+    return std::max(1, count);
+}
+
+int DisplayGrid::pageRows() const
+{
+    const int available = viewport()->height();
+    if (!mWordWrap)
+        return std::max(1, available / mLineHeight);
+    int used = 0;
+    int count = 0;
+    for (int row = topRow(); row < Rows(); ++row) {
+        used += rowHeight(row);
+        if (used > available)
+            break;
+        ++count;
+    }
+    return std::max(1, count);
+}
+
+int DisplayGrid::rowAt(int y) const
+{
+    if (y < 0)
+        return -1;
+    int top = 0;
+    for (int row = topRow(); row < Rows(); ++row) {
+        top += rowHeight(row);
+        if (y < top)
+            return row;
+        if (top > viewport()->height())
+            break;
+    }
+    return -1;
+}
+
+void DisplayGrid::ensureVisible(int row)
+{
+    QScrollBar *vertical = verticalScrollBar();
+    if (row < topRow()) {
+        vertical->setValue(row);
+        return;
+    }
+    const int firstTop = row - rowsFittingAbove(row) + 1;
+    if (firstTop > topRow()) {
+        if (firstTop > vertical->maximum())
+            vertical->setMaximum(firstTop);
+        vertical->setValue(firstTop);
+    }
+}
+
+void DisplayGrid::moveCursor(int row, bool extend)
+{
+    if (Rows() == 0)
+        return;
+    row = std::clamp(row, 0, Rows() - 1);
+    if (extend && mRow >= 0) {
+        mRowSel = row;
+        viewport()->update();
+    } else {
+        setRow(row);
+    }
+    ensureVisible(row);
+}
+
+void DisplayGrid::keyPressEvent(QKeyEvent *event)
+{
+    Q_EMIT KeyDown(KeyCodes::virtualKey(event->key()), KeyCodes::shiftBits(event->modifiers()));
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const int from = extend && mRowSel >= 0 ? mRowSel : mRow;
+    QScrollBar *horizontal = horizontalScrollBar();
+    switch (event->key()) {
+    case Qt::Key_Up:
+        moveCursor(from < 0 ? 0 : from - 1, extend);
+        break;
+    case Qt::Key_Down:
+        moveCursor(from + 1, extend);
+        break;
+    case Qt::Key_PageUp:
+        moveCursor(std::max(0, from) - pageRows(), extend);
+        break;
+    case Qt::Key_PageDown:
+        moveCursor(std::max(0, from) + pageRows(), extend);
+        break;
+    case Qt::Key_Home:
+        if (ctrl)
+            moveCursor(0, extend);
+        else
+            horizontal->setValue(horizontal->minimum());
+        break;
+    case Qt::Key_End:
+        if (ctrl)
+            moveCursor(Rows() - 1, extend);
+        else
+            horizontal->setValue(horizontal->maximum());
+        break;
+    case Qt::Key_Left:
+        horizontal->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+        horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_A:
+        if (ctrl && Rows() > 0) {
+            setRow(0);
+            mRowSel = Rows() - 1;
+            viewport()->update();
+            break;
+        }
+        event->ignore();
+        return;
+    default:
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void DisplayGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int row = rowAt(int(event->position().y()));
+    if (row < 0)
+        return;
+    mSelecting = true;
+    moveCursor(row, event->modifiers() & Qt::ShiftModifier);
+}
+
+void DisplayGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!mSelecting || !(event->buttons() & Qt::LeftButton) || mRow < 0)
+        return;
+    const int y = int(event->position().y());
+    int row;
+    if (y < 0)
+        row = topRow() - 1;
+    else if (y >= viewport()->height())
+        row = topRow() + pageRows();
+    else
+        row = rowAt(y) < 0 ? Rows() - 1 : rowAt(y);
+    moveCursor(row, true);
+}
+
+void DisplayGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        mSelecting = false;
+    const TwipsScale scale = TwipsScale::primary();
+    Q_EMIT MouseUp(KeyCodes::buttonBits(event->button() | event->buttons()),
+                   KeyCodes::shiftBits(event->modifiers()), event->position().x() * scale.perPixelX,
+                   event->position().y() * scale.perPixelY);
+}
+
+void DisplayGrid::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    mWrappedHeights.clear();
+    updateScrollBars();
+}
+
+void DisplayGrid::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    const QPalette &pal = palette();
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    const int xOffset = mWordWrap ? 0 : horizontalScrollBar()->value();
+    const int selFirst = std::min(mRow, mRowSel);
+    const int selLast = std::max(mRow, mRowSel);
+    const QFont normal = font();
+    const QFont bold = boldOf(normal);
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+
+    int y = 0;
+    int widest = mContentWidth;
+    for (int row = topRow(); row < Rows() && y < height; ++row) {
+        const int h = rowHeight(row);
+        const QRect rowRect(0, y, width, h);
+        const bool selected = selFirst >= 0 && row >= selFirst && row <= selLast;
+        if (selected)
+            painter.fillRect(rowRect, pal.brush(group, QPalette::Highlight));
+        painter.setPen(pal.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        const bool isBold = mLines.bold(row);
+        painter.setFont(isBold ? bold : normal);
+        const QString text = VisibleText::forPainting(mLines.view(row));
+        if (mWordWrap) {
+            QTextLayout layout(text, isBold ? bold : normal);
+            layoutWrapped(layout, std::max(1, width - 2 * kPadding));
+            layout.draw(&painter, QPointF(kPadding, y + 1));
+        } else {
+            const QFontMetrics metrics(painter.font());
+            const Slice slice = visibleSlice(text, metrics, xOffset, width);
+            const int baseline = y + 1 + metrics.ascent();
+            painter.drawText(kPadding + slice.x - xOffset, baseline,
+                             text.mid(slice.begin, slice.end - slice.begin));
+            if (text.size() <= kSlice)
+                widest = std::max(widest, metrics.horizontalAdvance(text));
+        }
+        if (row == mRow && hasFocus()) {
+            QPen focusPen(pal.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+            focusPen.setStyle(Qt::DotLine);
+            painter.setPen(focusPen);
+            painter.drawRect(rowRect.adjusted(0, 0, -1, -1));
+        }
+        y += h;
+    }
+    if (widest > mContentWidth) {
+        mContentWidth = widest;
+        scheduleScrollBarUpdate();
+    }
+}

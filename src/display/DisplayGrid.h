@@ -1,0 +1,108 @@
+#pragma once
+
+#include "LineStore.h"
+
+#include <QAbstractScrollArea>
+#include <QHash>
+
+// The display's one-column grid: a scroll area that paints only the rows on screen over a
+// compact LineStore. Its operations are those the window relies on (AddItem, Rows, Row,
+// RowSel, RowData, FindRow, TextMatrix, bold cells, ShowCell, Redraw, AutoSize, font and word
+// wrap, placement in twips); it reports key downs, mouse button releases and every change of
+// the current row, the last synchronously inside a Row write.
+class DisplayGrid : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit DisplayGrid(QWidget *parent = nullptr);
+
+    void AddItem(QStringView text);
+    int Rows() const { return mLines.size(); }
+    // Rows = 0: removes every row.
+    void clearRows();
+    int FixedRows() const { return 0; }
+
+    int Row() const { return mRow; }
+    // Makes `row` current, collapses the selection onto it and raises RowColChange, even when
+    // the row does not change. Rows outside the grid are ignored.
+    void setRow(int row);
+    int RowSel() const { return mRowSel; }
+
+    int RowData(int row) const { return mLines.rowData(row); }
+    void setRowData(int row, int value) { mLines.setRowData(row, value); }
+    int FindRow(int value, int startRow) const { return mLines.findRowData(value, startRow); }
+
+    QString TextMatrix(int row, int col) const;
+    // The stored text of a row, read in place.
+    LineView lineView(int row) const { return mLines.view(row); }
+
+    bool CellFontBold(int row) const { return mLines.bold(row); }
+    void setCellFontBold(int row, bool bold);
+
+    void ShowCell(int row, int col);
+
+    // 0 stops painting; any other value resumes it and schedules one repaint.
+    void setRedraw(int redraw);
+    int Redraw() const { return mRedraw; }
+
+    // Fits column 0 (and, with word wrap, the row heights) to the text of the rows added
+    // since the last call.
+    void AutoSize(int col);
+
+    QString FontName() const { return font().family(); }
+    void setFontName(const QString &name);
+    double FontSize() const { return font().pointSizeF(); }
+    void setFontSize(double points);
+    bool WordWrap() const { return mWordWrap; }
+    void setWordWrap(bool wrap);
+    void Refresh();
+
+    // Placement inside the window, in twips.
+    double Left() const;
+    double Top() const;
+    void setLeft(double twips);
+    void setTop(double twips);
+    void setWidth(double twips);
+    void setHeight(double twips);
+
+    int topRow() const;
+
+Q_SIGNALS:
+    void KeyDown(int keyCode, int shift);
+    void MouseUp(int button, int shift, double x, double y);
+    void RowColChange();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void fontChanged();
+    void contentChanged();
+    void scheduleScrollBarUpdate();
+    void updateScrollBars();
+    int rowHeight(int row) const;
+    int textWidth(int row) const;
+    int rowsFittingAbove(int lastRow) const;
+    int rowAt(int y) const;
+    void moveCursor(int row, bool extend);
+    void ensureVisible(int row);
+    int pageRows() const;
+
+    LineStore mLines;
+    int mRow = -1;
+    int mRowSel = -1;
+    int mRedraw = 1;
+    bool mWordWrap = false;
+    bool mScrollBarUpdatePending = false;
+    bool mSelecting = false;
+    int mLineHeight = 1;
+    int mAutoSizedRows = 0;
+    int mContentWidth = 0;
+    // Heights of wrapped rows at the current width and font, filled as rows are painted.
+    mutable QHash<int, int> mWrappedHeights;
+};

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QLatin1StringView>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+// A line's stored text, read in place: Latin-1 bytes or UTF-16 code units.
+struct LineView {
+    const void *data = nullptr;
+    qsizetype length = 0;
+    bool wide = false;
+
+    QLatin1StringView latin1() const { return {static_cast<const char *>(data), length}; }
+    QStringView utf16() const { return {static_cast<const char16_t *>(data), length}; }
+    QString toString() const { return wide ? utf16().toString() : QString(latin1()); }
+
+    // Calls f with a QLatin1StringView or a QStringView, whichever the line is stored as, so
+    // hot loops can read lines without decoding them.
+    template <typename F> decltype(auto) visit(F &&f) const
+    {
+        return wide ? std::forward<F>(f)(utf16()) : std::forward<F>(f)(latin1());
+    }
+};
+
+// The display's lines: append-only text kept compactly in large blocks (one byte a character
+// for lines that fit Latin-1, two otherwise) with 12 bytes of bookkeeping a line, a bold
+// flag and a sparse row-data value. Every lookup by row is O(1) or O(log n).
+class LineStore {
+public:
+    LineStore();
+    ~LineStore();
+    LineStore(const LineStore &) = delete;
+    LineStore &operator=(const LineStore &) = delete;
+
+    int size() const { return mCount; }
+    void append(QStringView text);
+    void clear();
+
+    LineView view(int row) const;
+    QString text(int row) const { return view(row).toString(); }
+
+    bool bold(int row) const;
+    void setBold(int row, bool bold);
+
+    int rowData(int row) const;
+    void setRowData(int row, int value);
+    // First row at or after `start` whose row data equals `value`, or -1.
+    int findRowData(int value, int start) const;
+
+    // Bytes held for text and bookkeeping, for measuring the store against other layouts.
+    std::size_t bytesReserved() const;
+
+private:
+    struct Record {
+        std::uint32_t block;
+        std::uint32_t offset;
+        std::uint32_t lengthAndFlags;
+    };
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        std::size_t capacity = 0;
+    };
+
+    Record &record(int row);
+    const Record &record(int row) const;
+    char *reserveBytes(std::size_t bytes, std::size_t alignment, Record &rec);
+
+    std::vector<std::unique_ptr<Record[]>> mRecordSegments;
+    static constexpr std::size_t kNoBlock = std::size_t(-1);
+    std::vector<Block> mBlocks;
+    std::size_t mSharedBlock = kNoBlock; // the block small lines are packed into
+    std::size_t mSharedUsed = 0;
+    int mCount = 0;
+    // Rows with a non-zero row data value, sorted by row: rows are marked as they arrive,
+    // so this grows at the end and stays small beside the lines.
+    std::vector<std::pair<int, int>> mRowData;
+};

@@ -1,0 +1,37 @@
+#include "CheckValue.h"
+
+namespace {
+
+bool textIsTrue(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    bool isNumber = false;
+    const double number = trimmed.toDouble(&isNumber);
+    return isNumber && number != 0;
+}
+
+} // namespace
+
+int CheckValueFromBoolean(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return 0;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? 1 : 0;
+    case QMetaType::QString:
+        return textIsTrue(value.toString()) ? 1 : 0;
+    default:
+        break;
+    }
+    bool isNumber = false;
+    const double number = value.toDouble(&isNumber);
+    return isNumber && number != 0 ? 1 : 0;
+}
+
+bool BooleanFromCheckValue(int checkValue)
+{
+    return checkValue == 1;
+}

@@ -1,0 +1,7 @@
+#include "ClassPreferences.h"
+
+ClassPreferences &Preferences()
+{
+    static ClassPreferences instance;
+    return instance;
+}

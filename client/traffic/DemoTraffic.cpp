@@ -4,8 +4,7 @@ namespace {
 
 const QChar sep = QChar(u'\0');
 
-QString fields(std::initializer_list<QString> values)
-{
+QString fields(std::initializer_list<QString> values) {
     QString buffer;
     for (const QString &value : values) {
         buffer += value;
@@ -17,12 +16,9 @@ QString fields(std::initializer_list<QString> values)
 } // namespace
 
 DemoTraffic::DemoTraffic(std::uint32_t seed)
-    : mState(seed ? seed : 1)
-{
-}
+    : mState(seed ? seed : 1) {}
 
-std::uint32_t DemoTraffic::random()
-{
+std::uint32_t DemoTraffic::random() {
     // xorshift32: fast, deterministic, good enough to vary the traffic.
     mState ^= mState << 13;
     mState ^= mState >> 17;
@@ -30,20 +26,18 @@ std::uint32_t DemoTraffic::random()
     return mState;
 }
 
-QString DemoTraffic::pick(const QList<QString> &choices)
-{
+QString DemoTraffic::pick(const QList<QString> &choices) {
     return choices[qsizetype(random() % std::uint32_t(choices.size()))];
 }
 
-QString DemoTraffic::dataFields(int count)
-{
+QString DemoTraffic::dataFields(int count) {
     static const QList<QString> names = {
-        QStringLiteral("ITEM"),     QStringLiteral("NAME"),   QStringLiteral("QTY"),
-        QStringLiteral("PRICE"),    QStringLiteral("STATUS"), QStringLiteral("CUSTOMER"),
-        QStringLiteral("WAREHOUSE"), QStringLiteral("DUE"),   QStringLiteral("NOTE")};
+        QStringLiteral("ITEM"),      QStringLiteral("NAME"),   QStringLiteral("QTY"),
+        QStringLiteral("PRICE"),     QStringLiteral("STATUS"), QStringLiteral("CUSTOMER"),
+        QStringLiteral("WAREHOUSE"), QStringLiteral("DUE"),    QStringLiteral("NOTE")};
     static const QList<QString> words = {
-        QStringLiteral("Smith"),     QStringLiteral("Kowalski"), QStringLiteral("open"),
-        QStringLiteral("shipped"),   QStringLiteral("A-1042"),   QStringLiteral("2026-12-06"),
+        QStringLiteral("Smith"),      QStringLiteral("Kowalski"),    QStringLiteral("open"),
+        QStringLiteral("shipped"),    QStringLiteral("A-1042"),      QStringLiteral("2026-12-06"),
         QStringLiteral("Łódź depot"), QStringLiteral("Müller GmbH"), QStringLiteral("backorder")};
     QString buffer;
     for (int i = 0; i < count; ++i) {
@@ -58,14 +52,13 @@ QString DemoTraffic::dataFields(int count)
     return buffer;
 }
 
-TraceCall DemoTraffic::next(bool withHeaders)
-{
+TraceCall DemoTraffic::next(bool withHeaders) {
     static const QList<QString> apps = {QStringLiteral("HELIX Catalog"),
                                         QStringLiteral("HELIX Orders"),
                                         QStringLiteral("HELIX Billing")};
     static const QList<QString> requests = {
-        QStringLiteral("GetRecord"),  QStringLiteral("Lookup"),     QStringLiteral("UpdateItem"),
-        QStringLiteral("ListOrders"), QStringLiteral("Count"),      QStringLiteral("PostInvoice"),
+        QStringLiteral("GetRecord"),  QStringLiteral("Lookup"), QStringLiteral("UpdateItem"),
+        QStringLiteral("ListOrders"), QStringLiteral("Count"),  QStringLiteral("PostInvoice"),
         QStringLiteral("Ping")};
     static const QList<QString> notes = {QStringLiteral("Cache refreshed"),
                                          QStringLiteral("Retrying after timeout"),
@@ -80,8 +73,9 @@ TraceCall DemoTraffic::next(bool withHeaders)
         if (withHeaders)
             header = fields({QStringLiteral("[HEADER]"), QStringLiteral("VER=2"),
                              QStringLiteral("SESSION=") + QString::number(mSession)});
-        call.buffer = header + fields({failed ? QStringLiteral("RC=17") : QStringLiteral("RC=0"),
-                                       QStringLiteral("[DATA]")}) +
+        call.buffer = header +
+                      fields({failed ? QStringLiteral("RC=17") : QStringLiteral("RC=0"),
+                              QStringLiteral("[DATA]")}) +
                       (failed ? fields({QStringLiteral("MSG=Record locked by another user")})
                               : dataFields(1 + int(random() % 6)));
         return call;
@@ -107,8 +101,7 @@ TraceCall DemoTraffic::next(bool withHeaders)
     return call;
 }
 
-QList<TraceCall> DemoTraffic::showcase()
-{
+QList<TraceCall> DemoTraffic::showcase() {
     const QString a = QStringLiteral("Client A");
     auto send = [&](const QString &request, const QString &buffer) {
         return TraceCall{TraceCall::Send, a, request, {}, buffer};

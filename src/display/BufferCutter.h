@@ -18,18 +18,17 @@ public:
     static SendBuffer cutSend(QStringView buffer);
 
     struct ReceiveBuffer {
-        bool hasReturnCode = false;   // a separator followed by "RC=" was found
-        QStringView header;           // everything before "RC=", its separator included
+        bool hasReturnCode = false;    // a separator followed by "RC=" was found
+        QStringView header;            // everything before "RC=", its separator included
         bool returnCodeClosed = false; // the "RC=" field has its closing separator
-        QStringView returnCode;       // the "RC=..." field itself
+        QStringView returnCode;        // the "RC=..." field itself
         QStringView data;
     };
     static ReceiveBuffer cutReceive(QStringView buffer);
 
     // Calls f(field) for each field of `data`, in order; text after the last separator is no
     // field. Empty fields are passed too: which fields show is the caller's rule.
-    template <typename F> static void forEachField(QStringView data, F &&f)
-    {
+    template <typename F> static void forEachField(QStringView data, F &&f) {
         qsizetype start = 0;
         for (;;) {
             const qsizetype end = data.indexOf(DataSeparator, start);

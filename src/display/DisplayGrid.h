@@ -65,6 +65,8 @@ public:
     void setHeight(double twips);
 
     int topRow() const;
+    // Where a row is painted in the viewport, or an empty rect when it is not on screen.
+    QRect rowRect(int row) const;
 
 Q_SIGNALS:
     void KeyDown(int keyCode, int shift);

@@ -9,15 +9,14 @@ struct HelixError {
     QString name;
     QString description;
 
-    static HelixError invalidArgument()
-    {
+    static HelixError invalidArgument() {
         return {5, QStringLiteral("InvalidArgument"),
                 QStringLiteral("Invalid procedure call or argument")};
     }
-    static HelixError duplicateKey()
-    {
-        return {457, QStringLiteral("DuplicateKey"),
-                QStringLiteral("This key is already associated with an element of this collection")};
+    static HelixError duplicateKey() {
+        return {
+            457, QStringLiteral("DuplicateKey"),
+            QStringLiteral("This key is already associated with an element of this collection")};
     }
 
     // "5: Invalid procedure call or argument"

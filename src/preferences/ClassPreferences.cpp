@@ -1,7 +1,6 @@
 #include "ClassPreferences.h"
 
-ClassPreferences &Preferences()
-{
+ClassPreferences &Preferences() {
     static ClassPreferences instance;
     return instance;
 }

@@ -10,7 +10,8 @@
 
 namespace {
 
-void play(frmMain &window, const TraceCall &call) {
+void play(frmMain &window, const TraceCall &call)
+{
     switch (call.kind) {
     case TraceCall::Send:
         window.FormatSendBuffer(call.appName, call.request, call.buffer);
@@ -26,7 +27,8 @@ void play(frmMain &window, const TraceCall &call) {
 
 } // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Plays HELIX traffic into the display."));

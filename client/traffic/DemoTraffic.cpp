@@ -4,7 +4,8 @@ namespace {
 
 const QChar sep = QChar(u'\0');
 
-QString fields(std::initializer_list<QString> values) {
+QString fields(std::initializer_list<QString> values)
+{
     QString buffer;
     for (const QString &value : values) {
         buffer += value;
@@ -16,9 +17,12 @@ QString fields(std::initializer_list<QString> values) {
 } // namespace
 
 DemoTraffic::DemoTraffic(std::uint32_t seed)
-    : mState(seed ? seed : 1) {}
+    : mState(seed ? seed : 1)
+{
+}
 
-std::uint32_t DemoTraffic::random() {
+std::uint32_t DemoTraffic::random()
+{
     // xorshift32: fast, deterministic, good enough to vary the traffic.
     mState ^= mState << 13;
     mState ^= mState >> 17;
@@ -26,11 +30,13 @@ std::uint32_t DemoTraffic::random() {
     return mState;
 }
 
-QString DemoTraffic::pick(const QList<QString> &choices) {
+QString DemoTraffic::pick(const QList<QString> &choices)
+{
     return choices[qsizetype(random() % std::uint32_t(choices.size()))];
 }
 
-QString DemoTraffic::dataFields(int count) {
+QString DemoTraffic::dataFields(int count)
+{
     static const QList<QString> names = {
         QStringLiteral("ITEM"),      QStringLiteral("NAME"),   QStringLiteral("QTY"),
         QStringLiteral("PRICE"),     QStringLiteral("STATUS"), QStringLiteral("CUSTOMER"),
@@ -52,7 +58,8 @@ QString DemoTraffic::dataFields(int count) {
     return buffer;
 }
 
-TraceCall DemoTraffic::next(bool withHeaders) {
+TraceCall DemoTraffic::next(bool withHeaders)
+{
     static const QList<QString> apps = {QStringLiteral("HELIX Catalog"),
                                         QStringLiteral("HELIX Orders"),
                                         QStringLiteral("HELIX Billing")};
@@ -101,7 +108,8 @@ TraceCall DemoTraffic::next(bool withHeaders) {
     return call;
 }
 
-QList<TraceCall> DemoTraffic::showcase() {
+QList<TraceCall> DemoTraffic::showcase()
+{
     const QString a = QStringLiteral("Client A");
     auto send = [&](const QString &request, const QString &buffer) {
         return TraceCall{TraceCall::Send, a, request, {}, buffer};

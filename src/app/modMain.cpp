@@ -5,12 +5,14 @@
 
 #include <QApplication>
 
-frmMain &MainWindow() {
+frmMain &MainWindow()
+{
     static frmMain *window = new frmMain;
     return *window;
 }
 
-void Main() {
+void Main()
+{
     Preferences();
     MainWindow().show();
 }

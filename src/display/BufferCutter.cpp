@@ -8,17 +8,20 @@ constexpr char16_t kReturnCodeStart[] = u"\0RC=";
 // The separator before "[DATA]", the six characters of "[DATA]" and the one after it.
 constexpr qsizetype kDataMarkerSkip = 8;
 
-QStringView literal(const char16_t *text, qsizetype length) {
+QStringView literal(const char16_t *text, qsizetype length)
+{
     return QStringView(text, length);
 }
 
-QStringView tailFrom(QStringView buffer, qsizetype start) {
+QStringView tailFrom(QStringView buffer, qsizetype start)
+{
     return start < buffer.size() ? buffer.sliced(start) : QStringView();
 }
 
 } // namespace
 
-BufferCutter::SendBuffer BufferCutter::cutSend(QStringView buffer) {
+BufferCutter::SendBuffer BufferCutter::cutSend(QStringView buffer)
+{
     SendBuffer cut;
     cut.data = buffer;
     if (!buffer.contains(literal(kHeaderMarker, 8)))
@@ -35,7 +38,8 @@ BufferCutter::SendBuffer BufferCutter::cutSend(QStringView buffer) {
     return cut;
 }
 
-BufferCutter::ReceiveBuffer BufferCutter::cutReceive(QStringView buffer) {
+BufferCutter::ReceiveBuffer BufferCutter::cutReceive(QStringView buffer)
+{
     ReceiveBuffer cut;
     const qsizetype separator = buffer.indexOf(literal(kReturnCodeStart, 4));
     if (separator < 0)
@@ -52,7 +56,8 @@ BufferCutter::ReceiveBuffer BufferCutter::cutReceive(QStringView buffer) {
     return cut;
 }
 
-void BufferCutter::appendHeaderText(QString &line, QStringView header) {
+void BufferCutter::appendHeaderText(QString &line, QStringView header)
+{
     const qsizetype start = line.size();
     line.append(header);
     QChar *out = line.data() + start;

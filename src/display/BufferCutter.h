@@ -28,7 +28,8 @@ public:
 
     // Calls f(field) for each field of `data`, in order; text after the last separator is no
     // field. Empty fields are passed too: which fields show is the caller's rule.
-    template <typename F> static void forEachField(QStringView data, F &&f) {
+    template <typename F> static void forEachField(QStringView data, F &&f)
+    {
         qsizetype start = 0;
         for (;;) {
             const qsizetype end = data.indexOf(DataSeparator, start);

@@ -21,13 +21,15 @@ constexpr qsizetype kSlice = 256;
 // simply dropped and refilled from what is on screen.
 constexpr int kWrappedHeightCacheLimit = 4096;
 
-QFont boldOf(const QFont &font) {
+QFont boldOf(const QFont &font)
+{
     QFont bold(font);
     bold.setBold(true);
     return bold;
 }
 
-void layoutWrapped(QTextLayout &layout, qreal width) {
+void layoutWrapped(QTextLayout &layout, qreal width)
+{
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -49,7 +51,8 @@ struct Slice {
     int x = 0;
 };
 
-Slice visibleSlice(const QString &text, const QFontMetrics &metrics, int from, int width) {
+Slice visibleSlice(const QString &text, const QFontMetrics &metrics, int from, int width)
+{
     if (text.size() <= kSlice)
         return {0, text.size(), 0};
     Slice slice;
@@ -77,7 +80,8 @@ Slice visibleSlice(const QString &text, const QFontMetrics &metrics, int from, i
 } // namespace
 
 DisplayGrid::DisplayGrid(QWidget *parent)
-    : QAbstractScrollArea(parent) {
+    : QAbstractScrollArea(parent)
+{
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_KeyCompression, false);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -87,12 +91,14 @@ DisplayGrid::DisplayGrid(QWidget *parent)
     fontChanged();
 }
 
-void DisplayGrid::AddItem(QStringView text) {
+void DisplayGrid::AddItem(QStringView text)
+{
     mLines.append(text);
     contentChanged();
 }
 
-void DisplayGrid::clearRows() {
+void DisplayGrid::clearRows()
+{
     const bool rowChanged = mRow != -1;
     mLines.clear();
     mRow = -1;
@@ -100,7 +106,7 @@ void DisplayGrid::clearRows() {
     mAutoSizedRows = 0;
     mContentWidth = 0;
     mWrappedHeights.clear();
-    verticalScrollBar()->setValue(0);
+    mTopRow = 0;
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
@@ -108,7 +114,8 @@ void DisplayGrid::clearRows() {
         Q_EMIT RowColChange();
 }
 
-void DisplayGrid::setRow(int row) {
+void DisplayGrid::setRow(int row)
+{
     if (row < 0 || row >= Rows())
         return;
     mRow = row;
@@ -118,13 +125,15 @@ void DisplayGrid::setRow(int row) {
     Q_EMIT RowColChange();
 }
 
-QString DisplayGrid::TextMatrix(int row, int col) const {
+QString DisplayGrid::TextMatrix(int row, int col) const
+{
     if (col != 0 || row < 0 || row >= Rows())
         return {};
     return mLines.text(row);
 }
 
-void DisplayGrid::setCellFontBold(int row, bool bold) {
+void DisplayGrid::setCellFontBold(int row, bool bold)
+{
     if (row < 0 || row >= Rows())
         return;
     mLines.setBold(row, bold);
@@ -133,14 +142,15 @@ void DisplayGrid::setCellFontBold(int row, bool bold) {
         viewport()->update();
 }
 
-void DisplayGrid::ShowCell(int row, int col) {
+void DisplayGrid::ShowCell(int row, int col)
+{
     if (col != 0 || row < 0 || row >= Rows())
         return;
-    updateScrollBars();
     ensureVisible(row);
 }
 
-void DisplayGrid::setRedraw(int redraw) {
+void DisplayGrid::setRedraw(int redraw)
+{
     mRedraw = redraw;
     if (mRedraw) {
         scheduleScrollBarUpdate();
@@ -148,7 +158,8 @@ void DisplayGrid::setRedraw(int redraw) {
     }
 }
 
-void DisplayGrid::AutoSize(int col) {
+void DisplayGrid::AutoSize(int col)
+{
     if (col != 0)
         return;
     const QFontMetrics metrics(font());
@@ -166,13 +177,15 @@ void DisplayGrid::AutoSize(int col) {
     scheduleScrollBarUpdate();
 }
 
-void DisplayGrid::setFontName(const QString &name) {
+void DisplayGrid::setFontName(const QString &name)
+{
     QFont f(font());
     f.setFamily(name);
     setFont(f);
 }
 
-void DisplayGrid::setFontSize(double points) {
+void DisplayGrid::setFontSize(double points)
+{
     if (points <= 0)
         return;
     QFont f(font());
@@ -180,7 +193,8 @@ void DisplayGrid::setFontSize(double points) {
     setFont(f);
 }
 
-void DisplayGrid::setWordWrap(bool wrap) {
+void DisplayGrid::setWordWrap(bool wrap)
+{
     if (wrap == mWordWrap)
         return;
     mWordWrap = wrap;
@@ -190,39 +204,60 @@ void DisplayGrid::setWordWrap(bool wrap) {
     viewport()->update();
 }
 
-void DisplayGrid::Refresh() {
+void DisplayGrid::Refresh()
+{
     viewport()->update();
 }
 
-double DisplayGrid::Left() const {
+double DisplayGrid::Left() const
+{
     return x() * TwipsScale::primary().perPixelX;
 }
 
-double DisplayGrid::Top() const {
+double DisplayGrid::Top() const
+{
     return y() * TwipsScale::primary().perPixelY;
 }
 
-void DisplayGrid::setLeft(double twips) {
+void DisplayGrid::setLeft(double twips)
+{
     move(TwipsScale::primary().xToPixels(twips), y());
 }
 
-void DisplayGrid::setTop(double twips) {
+void DisplayGrid::setTop(double twips)
+{
     move(x(), TwipsScale::primary().yToPixels(twips));
 }
 
-void DisplayGrid::setWidth(double twips) {
+void DisplayGrid::setWidth(double twips)
+{
     resize(std::max(0, TwipsScale::primary().xToPixels(twips)), height());
 }
 
-void DisplayGrid::setHeight(double twips) {
+void DisplayGrid::setHeight(double twips)
+{
     resize(width(), std::max(0, TwipsScale::primary().yToPixels(twips)));
 }
 
-int DisplayGrid::topRow() const {
-    return verticalScrollBar()->value();
+void DisplayGrid::setTopRow(int row)
+{
+    if (row == mTopRow)
+        return;
+    mTopRow = row;
+    if (mRedraw)
+        viewport()->update();
+    scheduleScrollBarUpdate();
 }
 
-QRect DisplayGrid::rowRect(int row) const {
+void DisplayGrid::scrollContentsBy(int, int)
+{
+    if (!mSyncingScrollBars)
+        mTopRow = verticalScrollBar()->value();
+    viewport()->update();
+}
+
+QRect DisplayGrid::rowRect(int row) const
+{
     int y = 0;
     for (int r = topRow(); r < Rows() && y < viewport()->height(); ++r) {
         const int h = rowHeight(r);
@@ -233,13 +268,15 @@ QRect DisplayGrid::rowRect(int row) const {
     return {};
 }
 
-void DisplayGrid::changeEvent(QEvent *event) {
+void DisplayGrid::changeEvent(QEvent *event)
+{
     if (event->type() == QEvent::FontChange)
         fontChanged();
     QAbstractScrollArea::changeEvent(event);
 }
 
-void DisplayGrid::fontChanged() {
+void DisplayGrid::fontChanged()
+{
     mLineHeight =
         std::max(QFontMetrics(font()).lineSpacing(), QFontMetrics(boldOf(font())).lineSpacing()) +
         2;
@@ -250,7 +287,8 @@ void DisplayGrid::fontChanged() {
     viewport()->update();
 }
 
-void DisplayGrid::contentChanged() {
+void DisplayGrid::contentChanged()
+{
     if (!mRedraw)
         return;
     scheduleScrollBarUpdate();
@@ -258,27 +296,33 @@ void DisplayGrid::contentChanged() {
 }
 
 // Appending many rows in a row must not touch the scroll bars once per row: the update runs
-// once, when the event loop next gets control.
-void DisplayGrid::scheduleScrollBarUpdate() {
-    if (mScrollBarUpdatePending)
+// once, when the event loop next gets control, and at most one such call is ever queued.
+void DisplayGrid::scheduleScrollBarUpdate()
+{
+    mScrollBarsDirty = true;
+    if (mScrollBarUpdateQueued)
         return;
-    mScrollBarUpdatePending = true;
+    mScrollBarUpdateQueued = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (mScrollBarUpdatePending)
+            mScrollBarUpdateQueued = false;
+            if (mScrollBarsDirty)
                 updateScrollBars();
         },
         Qt::QueuedConnection);
 }
 
-void DisplayGrid::updateScrollBars() {
-    mScrollBarUpdatePending = false;
+void DisplayGrid::updateScrollBars()
+{
+    mScrollBarsDirty = false;
+    mSyncingScrollBars = true;
     QScrollBar *vertical = verticalScrollBar();
     const int rows = Rows();
     const int lastTop = rows == 0 ? 0 : rows - rowsFittingAbove(rows - 1);
-    vertical->setRange(0, std::max(0, lastTop));
+    vertical->setRange(0, std::max({0, lastTop, mTopRow}));
     vertical->setPageStep(std::max(1, pageRows()));
+    vertical->setValue(mTopRow);
 
     QScrollBar *horizontal = horizontalScrollBar();
     if (mWordWrap) {
@@ -287,9 +331,11 @@ void DisplayGrid::updateScrollBars() {
         horizontal->setRange(0, std::max(0, mContentWidth + 2 * kPadding - viewport()->width()));
         horizontal->setPageStep(std::max(1, viewport()->width()));
     }
+    mSyncingScrollBars = false;
 }
 
-int DisplayGrid::textWidth(int row) const {
+int DisplayGrid::textWidth(int row) const
+{
     const QFontMetrics metrics(mLines.bold(row) ? boldOf(font()) : font());
     const QString text = VisibleText::forPainting(mLines.view(row));
     int width = 0;
@@ -298,7 +344,8 @@ int DisplayGrid::textWidth(int row) const {
     return width;
 }
 
-int DisplayGrid::rowHeight(int row) const {
+int DisplayGrid::rowHeight(int row) const
+{
     if (!mWordWrap)
         return mLineHeight;
     const auto cached = mWrappedHeights.constFind(row);
@@ -314,7 +361,8 @@ int DisplayGrid::rowHeight(int row) const {
     return height;
 }
 
-int DisplayGrid::rowsFittingAbove(int lastRow) const {
+int DisplayGrid::rowsFittingAbove(int lastRow) const
+{
     const int available = viewport()->height();
     if (!mWordWrap)
         return std::max(1, std::min(lastRow + 1, available / mLineHeight));
@@ -329,7 +377,8 @@ int DisplayGrid::rowsFittingAbove(int lastRow) const {
     return std::max(1, count);
 }
 
-int DisplayGrid::pageRows() const {
+int DisplayGrid::pageRows() const
+{
     const int available = viewport()->height();
     if (!mWordWrap)
         return std::max(1, available / mLineHeight);
@@ -344,7 +393,8 @@ int DisplayGrid::pageRows() const {
     return std::max(1, count);
 }
 
-int DisplayGrid::rowAt(int y) const {
+int DisplayGrid::rowAt(int y) const
+{
     if (y < 0)
         return -1;
     int top = 0;
@@ -358,21 +408,19 @@ int DisplayGrid::rowAt(int y) const {
     return -1;
 }
 
-void DisplayGrid::ensureVisible(int row) {
-    QScrollBar *vertical = verticalScrollBar();
-    if (row < topRow()) {
-        vertical->setValue(row);
+void DisplayGrid::ensureVisible(int row)
+{
+    if (row < mTopRow) {
+        setTopRow(row);
         return;
     }
     const int firstTop = row - rowsFittingAbove(row) + 1;
-    if (firstTop > topRow()) {
-        if (firstTop > vertical->maximum())
-            vertical->setMaximum(firstTop);
-        vertical->setValue(firstTop);
-    }
+    if (firstTop > mTopRow)
+        setTopRow(firstTop);
 }
 
-void DisplayGrid::moveCursor(int row, bool extend) {
+void DisplayGrid::moveCursor(int row, bool extend)
+{
     if (Rows() == 0)
         return;
     row = std::clamp(row, 0, Rows() - 1);
@@ -385,7 +433,8 @@ void DisplayGrid::moveCursor(int row, bool extend) {
     ensureVisible(row);
 }
 
-void DisplayGrid::keyPressEvent(QKeyEvent *event) {
+void DisplayGrid::keyPressEvent(QKeyEvent *event)
+{
     Q_EMIT KeyDown(KeyCodes::virtualKey(event->key()), KeyCodes::shiftBits(event->modifiers()));
     const bool extend = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
@@ -438,7 +487,8 @@ void DisplayGrid::keyPressEvent(QKeyEvent *event) {
     event->accept();
 }
 
-void DisplayGrid::mousePressEvent(QMouseEvent *event) {
+void DisplayGrid::mousePressEvent(QMouseEvent *event)
+{
     if (event->button() != Qt::LeftButton)
         return;
     const int row = rowAt(int(event->position().y()));
@@ -448,7 +498,8 @@ void DisplayGrid::mousePressEvent(QMouseEvent *event) {
     moveCursor(row, event->modifiers() & Qt::ShiftModifier);
 }
 
-void DisplayGrid::mouseMoveEvent(QMouseEvent *event) {
+void DisplayGrid::mouseMoveEvent(QMouseEvent *event)
+{
     if (!mSelecting || !(event->buttons() & Qt::LeftButton) || mRow < 0)
         return;
     const int y = int(event->position().y());
@@ -462,7 +513,8 @@ void DisplayGrid::mouseMoveEvent(QMouseEvent *event) {
     moveCursor(row, true);
 }
 
-void DisplayGrid::mouseReleaseEvent(QMouseEvent *event) {
+void DisplayGrid::mouseReleaseEvent(QMouseEvent *event)
+{
     if (event->button() == Qt::LeftButton)
         mSelecting = false;
     const TwipsScale scale = TwipsScale::primary();
@@ -471,13 +523,15 @@ void DisplayGrid::mouseReleaseEvent(QMouseEvent *event) {
                    event->position().y() * scale.perPixelY);
 }
 
-void DisplayGrid::resizeEvent(QResizeEvent *event) {
+void DisplayGrid::resizeEvent(QResizeEvent *event)
+{
     QAbstractScrollArea::resizeEvent(event);
     mWrappedHeights.clear();
     updateScrollBars();
 }
 
-void DisplayGrid::paintEvent(QPaintEvent *) {
+void DisplayGrid::paintEvent(QPaintEvent *)
+{
     QPainter painter(viewport());
     const QPalette &pal = palette();
     const int width = viewport()->width();

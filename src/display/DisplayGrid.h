@@ -64,7 +64,9 @@ public:
     void setWidth(double twips);
     void setHeight(double twips);
 
-    int topRow() const;
+    // The first row on screen. The grid keeps it itself and brings the scroll bar in line
+    // later, so scrolling on every appended entry costs no scroll bar work.
+    int topRow() const { return mTopRow; }
     // Where a row is painted in the viewport, or an empty rect when it is not on screen.
     QRect rowRect(int row) const;
 
@@ -81,6 +83,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void fontChanged();
@@ -93,6 +96,7 @@ private:
     int rowAt(int y) const;
     void moveCursor(int row, bool extend);
     void ensureVisible(int row);
+    void setTopRow(int row);
     int pageRows() const;
 
     LineStore mLines;
@@ -100,7 +104,10 @@ private:
     int mRowSel = -1;
     int mRedraw = 1;
     bool mWordWrap = false;
-    bool mScrollBarUpdatePending = false;
+    int mTopRow = 0;
+    bool mSyncingScrollBars = false;
+    bool mScrollBarsDirty = false;
+    bool mScrollBarUpdateQueued = false;
     bool mSelecting = false;
     int mLineHeight = 1;
     int mAutoSizedRows = 0;

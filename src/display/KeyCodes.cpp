@@ -2,7 +2,8 @@
 
 namespace KeyCodes {
 
-int virtualKey(int qtKey) {
+int virtualKey(int qtKey)
+{
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
         return qtKey;
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
@@ -51,7 +52,8 @@ int virtualKey(int qtKey) {
     }
 }
 
-int shiftBits(Qt::KeyboardModifiers modifiers) {
+int shiftBits(Qt::KeyboardModifiers modifiers)
+{
     int bits = 0;
     if (modifiers & Qt::ShiftModifier)
         bits |= ShiftMask;
@@ -62,7 +64,8 @@ int shiftBits(Qt::KeyboardModifiers modifiers) {
     return bits;
 }
 
-int buttonBits(Qt::MouseButtons buttons) {
+int buttonBits(Qt::MouseButtons buttons)
+{
     int bits = 0;
     if (buttons & Qt::LeftButton)
         bits |= 1;

@@ -20,7 +20,8 @@ constexpr std::uint32_t kLengthMask = kBoldFlag - 1;
 
 // OR-ing every code unit leaves a bit above 0xFF set exactly when some unit is beyond
 // Latin-1, and the branch-free loop vectorises.
-bool fitsLatin1(QStringView text) {
+bool fitsLatin1(QStringView text)
+{
     char16_t any = 0;
     for (const QChar c : text)
         any |= c.unicode();
@@ -32,15 +33,18 @@ bool fitsLatin1(QStringView text) {
 LineStore::LineStore() = default;
 LineStore::~LineStore() = default;
 
-LineStore::Record &LineStore::record(int row) {
+LineStore::Record &LineStore::record(int row)
+{
     return mRecordSegments[std::size_t(row) >> kSegmentShift][row & (kSegmentSize - 1)];
 }
 
-const LineStore::Record &LineStore::record(int row) const {
+const LineStore::Record &LineStore::record(int row) const
+{
     return mRecordSegments[std::size_t(row) >> kSegmentShift][row & (kSegmentSize - 1)];
 }
 
-char *LineStore::reserveBytes(std::size_t bytes, std::size_t alignment, Record &rec) {
+char *LineStore::reserveBytes(std::size_t bytes, std::size_t alignment, Record &rec)
+{
     if (bytes > kOwnBlockThreshold) {
         mBlocks.push_back({std::make_unique<char[]>(bytes), bytes});
         rec.block = std::uint32_t(mBlocks.size() - 1);
@@ -59,7 +63,8 @@ char *LineStore::reserveBytes(std::size_t bytes, std::size_t alignment, Record &
     return mBlocks[mSharedBlock].bytes.get() + offset;
 }
 
-void LineStore::append(QStringView text) {
+void LineStore::append(QStringView text)
+{
     if (std::size_t(text.size()) > kLengthMask)
         throw std::length_error("display line too long");
     if (mCount == std::numeric_limits<int>::max())
@@ -84,7 +89,8 @@ void LineStore::append(QStringView text) {
     ++mCount;
 }
 
-void LineStore::clear() {
+void LineStore::clear()
+{
     std::vector<std::unique_ptr<Record[]>>().swap(mRecordSegments);
     std::vector<Block>().swap(mBlocks);
     std::vector<std::pair<int, int>>().swap(mRowData);
@@ -93,17 +99,20 @@ void LineStore::clear() {
     mCount = 0;
 }
 
-LineView LineStore::view(int row) const {
+LineView LineStore::view(int row) const
+{
     const Record &rec = record(row);
     return {mBlocks[rec.block].bytes.get() + rec.offset,
             qsizetype(rec.lengthAndFlags & kLengthMask), (rec.lengthAndFlags & kWideFlag) != 0};
 }
 
-bool LineStore::bold(int row) const {
+bool LineStore::bold(int row) const
+{
     return (record(row).lengthAndFlags & kBoldFlag) != 0;
 }
 
-void LineStore::setBold(int row, bool bold) {
+void LineStore::setBold(int row, bool bold)
+{
     Record &rec = record(row);
     rec.lengthAndFlags =
         bold ? (rec.lengthAndFlags | kBoldFlag) : (rec.lengthAndFlags & ~kBoldFlag);
@@ -111,7 +120,8 @@ void LineStore::setBold(int row, bool bold) {
 
 namespace {
 
-template <typename Values> auto rowLowerBound(Values &values, int row) {
+template <typename Values> auto rowLowerBound(Values &values, int row)
+{
     return std::lower_bound(
         values.begin(), values.end(), row,
         [](const std::pair<int, int> &entry, int r) { return entry.first < r; });
@@ -119,12 +129,14 @@ template <typename Values> auto rowLowerBound(Values &values, int row) {
 
 } // namespace
 
-int LineStore::rowData(int row) const {
+int LineStore::rowData(int row) const
+{
     const auto it = rowLowerBound(mRowData, row);
     return it != mRowData.end() && it->first == row ? it->second : 0;
 }
 
-void LineStore::setRowData(int row, int value) {
+void LineStore::setRowData(int row, int value)
+{
     if (!mRowData.empty() && mRowData.back().first < row) {
         if (value != 0)
             mRowData.emplace_back(row, value);
@@ -141,7 +153,8 @@ void LineStore::setRowData(int row, int value) {
     }
 }
 
-int LineStore::findRowData(int value, int start) const {
+int LineStore::findRowData(int value, int start) const
+{
     for (auto it = rowLowerBound(mRowData, std::max(start, 0)); it != mRowData.end(); ++it) {
         if (it->second == value)
             return it->first;
@@ -149,7 +162,8 @@ int LineStore::findRowData(int value, int start) const {
     return -1;
 }
 
-std::size_t LineStore::bytesReserved() const {
+std::size_t LineStore::bytesReserved() const
+{
     std::size_t bytes = mRecordSegments.size() * kSegmentSize * sizeof(Record);
     for (const Block &block : mBlocks)
         bytes += block.capacity;

@@ -21,7 +21,8 @@ struct LineView {
 
     // Calls f with a QLatin1StringView or a QStringView, whichever the line is stored as, so
     // hot loops can read lines without decoding them.
-    template <typename F> decltype(auto) visit(F &&f) const {
+    template <typename F> decltype(auto) visit(F &&f) const
+    {
         return wide ? std::forward<F>(f)(utf16()) : std::forward<F>(f)(latin1());
     }
 };

@@ -6,7 +6,8 @@ namespace {
 
 constexpr QChar kEllipsis = QChar(0x2026);
 
-QChar visible(QChar c) {
+QChar visible(QChar c)
+{
     const char16_t u = c.unicode();
     if (u < 0x20)
         return QChar(char16_t(0x2400 + u)); // Control Pictures block: U+2400 is "NUL"
@@ -17,7 +18,8 @@ QChar visible(QChar c) {
 
 } // namespace
 
-QString forPainting(const LineView &line) {
+QString forPainting(const LineView &line)
+{
     const bool cut = line.length > PaintLimit;
     QString text = line.visit([](auto view) {
         return view.first(std::min<qsizetype>(view.size(), PaintLimit)).toString();

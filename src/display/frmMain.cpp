@@ -11,14 +11,16 @@ namespace {
 
 constexpr double kGridMarginTwips = 120;
 
-QString entryLine(const QString &appName, const QString &text) {
+QString entryLine(const QString &appName, const QString &text)
+{
     return QLatin1Char('[') + appName + QStringLiteral("]  ") + text;
 }
 
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
-    : QMainWindow(parent) {
+    : QMainWindow(parent)
+{
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("HELIX Debug Display"));
     auto *client = new QWidget(this);
@@ -31,27 +33,31 @@ frmMain::frmMain(QWidget *parent)
     client->installEventFilter(this);
 }
 
-bool frmMain::eventFilter(QObject *watched, QEvent *event) {
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         layoutGrid();
     return QMainWindow::eventFilter(watched, event);
 }
 
 // The grid keeps its left and top margin on the right and at the bottom as well.
-void frmMain::layoutGrid() {
+void frmMain::layoutGrid()
+{
     const TwipsScale scale = TwipsScale::primary();
     const QWidget *client = centralWidget();
     mGrid->setWidth(client->width() * scale.perPixelX - 2 * mGrid->Left());
     mGrid->setHeight(client->height() * scale.perPixelY - 2 * mGrid->Top());
 }
 
-void frmMain::startEntry(int row) {
+void frmMain::startEntry(int row)
+{
     mGrid->setRowData(row, 1);
     mGrid->setRow(row);
     mGrid->setCellFontBold(row, true);
 }
 
-void frmMain::appendLine(QStringView prefix, QStringView body) {
+void frmMain::appendLine(QStringView prefix, QStringView body)
+{
     mLine.resize(0);
     mLine.append(prefix);
     mLine.append(body);
@@ -59,7 +65,8 @@ void frmMain::appendLine(QStringView prefix, QStringView body) {
 }
 
 void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXRequest,
-                               QStringView HELIXBuffer) {
+                               QStringView HELIXBuffer)
+{
     IsNavigating = true;
     mGrid->AddItem(entryLine(AppName, HELIXRequest + QStringLiteral(" Request")));
     const int row = mGrid->Rows() - 1;
@@ -97,7 +104,8 @@ void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXReque
     UpdateCommandState();
 }
 
-std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer) {
+std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer)
+{
     const BufferCutter::ReceiveBuffer cut = BufferCutter::cutReceive(HELIXBuffer);
     if (!cut.hasReturnCode) {
         UpdateCommandState();
@@ -134,7 +142,8 @@ std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer) 
     return std::nullopt;
 }
 
-void frmMain::FormatText(const QString &AppName, const QString &Text) {
+void frmMain::FormatText(const QString &AppName, const QString &Text)
+{
     IsNavigating = true;
     mGrid->setRedraw(0);
     mGrid->AddItem(entryLine(AppName, Text));
@@ -152,7 +161,8 @@ void frmMain::FormatText(const QString &AppName, const QString &Text) {
     UpdateCommandState();
 }
 
-void frmMain::UpdateCommandState() {
+void frmMain::UpdateCommandState()
+{
     mCommandState.hasLines = mGrid->Rows() > mGrid->FixedRows();
     mCommandState.canGoBack = mGrid->Row() > CurrentEntryRow || PreviousEntryRow != -1;
     mCommandState.canGoForward = NextEntryRow != -1;

@@ -2,7 +2,8 @@
 
 namespace {
 
-bool textIsTrue(const QString &text) {
+bool textIsTrue(const QString &text)
+{
     const QString trimmed = text.trimmed();
     if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
         return true;
@@ -13,7 +14,8 @@ bool textIsTrue(const QString &text) {
 
 } // namespace
 
-int CheckValueFromBoolean(const QVariant &value) {
+int CheckValueFromBoolean(const QVariant &value)
+{
     if (!value.isValid() || value.isNull())
         return 0;
     switch (value.typeId()) {
@@ -29,6 +31,7 @@ int CheckValueFromBoolean(const QVariant &value) {
     return isNumber && number != 0 ? 1 : 0;
 }
 
-bool BooleanFromCheckValue(int checkValue) {
+bool BooleanFromCheckValue(int checkValue)
+{
     return checkValue == 1;
 }

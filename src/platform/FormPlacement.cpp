@@ -12,12 +12,14 @@ namespace {
 
 using Long = std::int64_t;
 
-bool fitsLong(double value) {
+bool fitsLong(double value)
+{
     return value >= std::numeric_limits<std::int32_t>::min() &&
            value <= std::numeric_limits<std::int32_t>::max();
 }
 
-std::optional<Long> toLong(double value) {
+std::optional<Long> toLong(double value)
+{
     const double rounded = roundHalfEven(value);
     if (!fitsLong(rounded))
         return std::nullopt;
@@ -25,14 +27,16 @@ std::optional<Long> toLong(double value) {
 }
 
 // Integer division with the result truncated toward zero, as the 32-bit "\" operator does.
-std::optional<Long> halve(Long value) {
+std::optional<Long> halve(Long value)
+{
     const Long half = value / 2;
     if (!fitsLong(static_cast<double>(half)))
         return std::nullopt;
     return half;
 }
 
-std::optional<Long> clampAxis(Long start, Long size, Long screen) {
+std::optional<Long> clampAxis(Long start, Long size, Long screen)
+{
     if (start < 0)
         return 0;
     if (!fitsLong(static_cast<double>(start + size)))
@@ -46,7 +50,8 @@ std::optional<Long> clampAxis(Long start, Long size, Long screen) {
 
 std::optional<QPoint> centerFormPosition(double screenWidth, double screenHeight,
                                          const FormRectTwips &form,
-                                         const std::optional<FormRectTwips> &owner) {
+                                         const std::optional<FormRectTwips> &owner)
+{
     const auto sw = toLong(screenWidth);
     const auto sh = toLong(screenHeight);
     const auto w = toLong(form.width);
@@ -81,14 +86,16 @@ std::optional<QPoint> centerFormPosition(double screenWidth, double screenHeight
     return QPoint(static_cast<int>(*clampedLeft), static_cast<int>(*clampedTop));
 }
 
-FormRectTwips formRectTwips(const QWidget *widget) {
+FormRectTwips formRectTwips(const QWidget *widget)
+{
     const TwipsScale scale = TwipsScale::primary();
     const QRect frame = widget->frameGeometry();
     return {frame.x() * scale.perPixelX, frame.y() * scale.perPixelY,
             frame.width() * scale.perPixelX, frame.height() * scale.perPixelY};
 }
 
-void CenterForm(QWidget *frm, const QWidget *owner) {
+void CenterForm(QWidget *frm, const QWidget *owner)
+{
     if (!frm)
         return;
     const ScreenTwips screen = ScreenTwips::primary();

@@ -9,11 +9,13 @@ struct HelixError {
     QString name;
     QString description;
 
-    static HelixError invalidArgument() {
+    static HelixError invalidArgument()
+    {
         return {5, QStringLiteral("InvalidArgument"),
                 QStringLiteral("Invalid procedure call or argument")};
     }
-    static HelixError duplicateKey() {
+    static HelixError duplicateKey()
+    {
         return {
             457, QStringLiteral("DuplicateKey"),
             QStringLiteral("This key is already associated with an element of this collection")};

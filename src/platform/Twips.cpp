@@ -5,7 +5,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-TwipsScale TwipsScale::fromDpi(double logicalDpiX, double logicalDpiY) {
+TwipsScale TwipsScale::fromDpi(double logicalDpiX, double logicalDpiY)
+{
     TwipsScale scale;
     if (logicalDpiX > 0)
         scale.perPixelX = 1440.0 / logicalDpiX;
@@ -14,40 +15,48 @@ TwipsScale TwipsScale::fromDpi(double logicalDpiX, double logicalDpiY) {
     return scale;
 }
 
-TwipsScale TwipsScale::primary() {
+TwipsScale TwipsScale::primary()
+{
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return fromDpi(96, 96);
     return fromDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY());
 }
 
-int TwipsScale::xToTwips(double pixels) const {
+int TwipsScale::xToTwips(double pixels) const
+{
     return static_cast<int>(roundHalfEven(pixels * perPixelX));
 }
 
-int TwipsScale::yToTwips(double pixels) const {
+int TwipsScale::yToTwips(double pixels) const
+{
     return static_cast<int>(roundHalfEven(pixels * perPixelY));
 }
 
-int TwipsScale::xToPixels(double twips) const {
+int TwipsScale::xToPixels(double twips) const
+{
     return static_cast<int>(roundHalfEven(twips / perPixelX));
 }
 
-int TwipsScale::yToPixels(double twips) const {
+int TwipsScale::yToPixels(double twips) const
+{
     return static_cast<int>(roundHalfEven(twips / perPixelY));
 }
 
-QRect TwipsScale::rectToTwips(const QRect &pixels) const {
+QRect TwipsScale::rectToTwips(const QRect &pixels) const
+{
     return {xToTwips(pixels.x()), yToTwips(pixels.y()), xToTwips(pixels.width()),
             yToTwips(pixels.height())};
 }
 
-QRect TwipsScale::rectToPixels(const QRect &twips) const {
+QRect TwipsScale::rectToPixels(const QRect &twips) const
+{
     return {xToPixels(twips.x()), yToPixels(twips.y()), xToPixels(twips.width()),
             yToPixels(twips.height())};
 }
 
-ScreenTwips ScreenTwips::primary() {
+ScreenTwips ScreenTwips::primary()
+{
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return {};

@@ -1,6 +1,7 @@
 #include "ClassPreferences.h"
 
-ClassPreferences &Preferences() {
+ClassPreferences &Preferences()
+{
     static ClassPreferences instance;
     return instance;
 }

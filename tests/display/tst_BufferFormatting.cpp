@@ -15,23 +15,28 @@ struct Call {
 };
 
 // Example texts as the worked examples write them: ␀ for the separator, ⇥ for the indent.
-QString buf(const char *utf8) {
+QString buf(const char *utf8)
+{
     return QString::fromUtf8(utf8).replace(QChar(0x2400), QChar(0));
 }
 
-QString ln(const char *utf8) {
+QString ln(const char *utf8)
+{
     return buf(utf8).replace(QChar(0x21E5), QStringLiteral("       "));
 }
 
-Call send(const char *app, const char *request, const char *buffer) {
+Call send(const char *app, const char *request, const char *buffer)
+{
     return {'S', QString::fromUtf8(app), QString::fromUtf8(request), buf(buffer)};
 }
 
-Call receive(const char *buffer) {
+Call receive(const char *buffer)
+{
     return {'R', buf(buffer), {}, {}};
 }
 
-Call text(const char *app, const char *note) {
+Call text(const char *app, const char *note)
+{
     return {'T', QString::fromUtf8(app), buf(note), {}};
 }
 
@@ -47,7 +52,8 @@ private Q_SLOTS:
     void rowChangeIsSeenWhileNavigating();
 };
 
-void tst_BufferFormatting::formats_data() {
+void tst_BufferFormatting::formats_data()
+{
     QTest::addColumn<QList<Call>>("calls");
     QTest::addColumn<bool>("header");
     QTest::addColumn<QStringList>("lines");
@@ -146,7 +152,8 @@ void tst_BufferFormatting::formats_data() {
         << QList<int>{0, 1, 5} << 5 << QList<int>{1, 5, -1} << false;
 }
 
-void tst_BufferFormatting::formats() {
+void tst_BufferFormatting::formats()
+{
     QFETCH(QList<Call>, calls);
     QFETCH(bool, header);
     QFETCH(QStringList, lines);
@@ -192,7 +199,8 @@ void tst_BufferFormatting::formats() {
 
 // The grid reports the new current row inside the formatter's Row write, while the window
 // is still marked as navigating, so entry tracking can tell its own moves from the user's.
-void tst_BufferFormatting::rowChangeIsSeenWhileNavigating() {
+void tst_BufferFormatting::rowChangeIsSeenWhileNavigating()
+{
     frmMain window;
     QList<bool> navigating;
     QList<int> rows;

@@ -11,7 +11,8 @@ namespace {
 // A grid of `rows` lines "line 0", "line 1", ... shown in a window of its own.
 struct ShownGrid {
     DisplayGrid grid;
-    explicit ShownGrid(int rows) {
+    explicit ShownGrid(int rows)
+    {
         grid.resize(400, 300);
         for (int i = 0; i < rows; ++i)
             grid.AddItem(QStringLiteral("line %1").arg(i));
@@ -43,7 +44,8 @@ private Q_SLOTS:
     void wordWrapGrowsRows();
 };
 
-void tst_DisplayGrid::rowWriteNotifiesSynchronously() {
+void tst_DisplayGrid::rowWriteNotifiesSynchronously()
+{
     DisplayGrid grid;
     for (int i = 0; i < 5; ++i)
         grid.AddItem(u"x");
@@ -56,7 +58,8 @@ void tst_DisplayGrid::rowWriteNotifiesSynchronously() {
     QCOMPARE(grid.RowSel(), 3);
 }
 
-void tst_DisplayGrid::outOfRangeRowIsIgnored() {
+void tst_DisplayGrid::outOfRangeRowIsIgnored()
+{
     DisplayGrid grid;
     QSignalSpy changes(&grid, &DisplayGrid::RowColChange);
     grid.setRow(0); // empty grid: there is no row 0
@@ -69,7 +72,8 @@ void tst_DisplayGrid::outOfRangeRowIsIgnored() {
     QCOMPARE(grid.TextMatrix(0, 1), QString());
 }
 
-void tst_DisplayGrid::clearingRemovesEveryRow() {
+void tst_DisplayGrid::clearingRemovesEveryRow()
+{
     DisplayGrid grid;
     for (int i = 0; i < 10; ++i)
         grid.AddItem(u"x");
@@ -90,7 +94,8 @@ void tst_DisplayGrid::clearingRemovesEveryRow() {
 
 using Keys = QList<QPair<int, int>>; // Qt key, modifiers
 
-void tst_DisplayGrid::keyboardSelection_data() {
+void tst_DisplayGrid::keyboardSelection_data()
+{
     QTest::addColumn<int>("start");
     QTest::addColumn<Keys>("keys");
     QTest::addColumn<int>("row");
@@ -116,7 +121,8 @@ void tst_DisplayGrid::keyboardSelection_data() {
         << 5 << Keys{{Qt::Key_Down, shift}, {Qt::Key_Down, 0}} << 6 << 6 << 1;
 }
 
-void tst_DisplayGrid::keyboardSelection() {
+void tst_DisplayGrid::keyboardSelection()
+{
     QFETCH(int, start);
     QFETCH(Keys, keys);
     QFETCH(int, row);
@@ -134,7 +140,8 @@ void tst_DisplayGrid::keyboardSelection() {
     QCOMPARE(spy.count(), changes);
 }
 
-void tst_DisplayGrid::mouseSelection() {
+void tst_DisplayGrid::mouseSelection()
+{
     ShownGrid shown(50);
     QSignalSpy spy(&shown.grid, &DisplayGrid::RowColChange);
     QTest::mouseClick(shown.grid.viewport(), Qt::LeftButton, {}, shown.pointOfRow(4));
@@ -156,7 +163,8 @@ void tst_DisplayGrid::mouseSelection() {
     QCOMPARE(few.grid.Row(), -1);
 }
 
-void tst_DisplayGrid::keyDownReportsVirtualKeys_data() {
+void tst_DisplayGrid::keyDownReportsVirtualKeys_data()
+{
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("keyCode");
@@ -170,7 +178,8 @@ void tst_DisplayGrid::keyDownReportsVirtualKeys_data() {
     QTest::newRow("down") << int(Qt::Key_Down) << 0 << 40 << 0;
 }
 
-void tst_DisplayGrid::keyDownReportsVirtualKeys() {
+void tst_DisplayGrid::keyDownReportsVirtualKeys()
+{
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(int, keyCode);
@@ -184,7 +193,8 @@ void tst_DisplayGrid::keyDownReportsVirtualKeys() {
     QCOMPARE(spy.last().at(1).toInt(), shift);
 }
 
-void tst_DisplayGrid::mouseUpReportsButtons() {
+void tst_DisplayGrid::mouseUpReportsButtons()
+{
     ShownGrid shown(3);
     QSignalSpy spy(&shown.grid, &DisplayGrid::MouseUp);
     QTest::mouseClick(shown.grid.viewport(), Qt::RightButton, {}, QPoint(10, 5));
@@ -195,13 +205,15 @@ void tst_DisplayGrid::mouseUpReportsButtons() {
     QCOMPARE(spy.at(1).at(1).toInt(), 2);
 }
 
-void tst_DisplayGrid::showCellScrollsRowIntoView_data() {
+void tst_DisplayGrid::showCellScrollsRowIntoView_data()
+{
     QTest::addColumn<bool>("wrap");
     QTest::newRow("plain") << false;
     QTest::newRow("word wrap") << true;
 }
 
-void tst_DisplayGrid::showCellScrollsRowIntoView() {
+void tst_DisplayGrid::showCellScrollsRowIntoView()
+{
     QFETCH(bool, wrap);
     ShownGrid shown(1000);
     shown.grid.setWordWrap(wrap);
@@ -216,7 +228,8 @@ void tst_DisplayGrid::showCellScrollsRowIntoView() {
     QCOMPARE(shown.grid.topRow(), 10);
 }
 
-void tst_DisplayGrid::visibleText_data() {
+void tst_DisplayGrid::visibleText_data()
+{
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("painted");
     QTest::newRow("plain") << QStringLiteral("A=1") << QStringLiteral("A=1");
@@ -226,7 +239,8 @@ void tst_DisplayGrid::visibleText_data() {
     QTest::newRow("wide line") << QStringLiteral("Łódź\n") << QStringLiteral("Łódź␊");
 }
 
-void tst_DisplayGrid::visibleText() {
+void tst_DisplayGrid::visibleText()
+{
     QFETCH(QString, stored);
     QFETCH(QString, painted);
     DisplayGrid grid;
@@ -235,7 +249,8 @@ void tst_DisplayGrid::visibleText() {
     QCOMPARE(grid.TextMatrix(0, 0), stored); // the stored text is untouched
 }
 
-void tst_DisplayGrid::wordWrapGrowsRows() {
+void tst_DisplayGrid::wordWrapGrowsRows()
+{
     ShownGrid shown(0);
     shown.grid.AddItem(QString(2000, QLatin1Char('w')));
     for (int i = 0; i < 50; ++i)

@@ -13,7 +13,8 @@ private Q_SLOTS:
     void clearForgetsEverything();
 };
 
-void tst_LineStore::roundTrip_data() {
+void tst_LineStore::roundTrip_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("wide");
     QTest::newRow("empty") << QString() << false;
@@ -27,7 +28,8 @@ void tst_LineStore::roundTrip_data() {
     QTest::newRow("huge wide line") << QString(200000, QChar(0x0142)) << true;
 }
 
-void tst_LineStore::roundTrip() {
+void tst_LineStore::roundTrip()
+{
     QFETCH(QString, text);
     QFETCH(bool, wide);
     LineStore store;
@@ -43,7 +45,8 @@ void tst_LineStore::roundTrip() {
     QCOMPARE(store.text(2), QStringLiteral("after"));
 }
 
-void tst_LineStore::manyLinesAcrossBlocks() {
+void tst_LineStore::manyLinesAcrossBlocks()
+{
     // Enough lines to fill several text blocks and record segments, mixing both encodings so
     // wide lines land on odd offsets that must be realigned.
     LineStore store;
@@ -64,7 +67,8 @@ void tst_LineStore::manyLinesAcrossBlocks() {
 
 using Marks = QList<QPair<int, int>>;
 
-void tst_LineStore::rowData_data() {
+void tst_LineStore::rowData_data()
+{
     QTest::addColumn<Marks>("marks"); // applied in this order
     QTest::addColumn<QList<int>>("expectedData");
     QTest::addColumn<int>("findFrom");
@@ -89,7 +93,8 @@ void tst_LineStore::rowData_data() {
         << Marks{{3, 1}} << QList<int>{0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0} << -1 << 3;
 }
 
-void tst_LineStore::rowData() {
+void tst_LineStore::rowData()
+{
     QFETCH(Marks, marks);
     QFETCH(QList<int>, expectedData);
     QFETCH(int, findFrom);
@@ -104,7 +109,8 @@ void tst_LineStore::rowData() {
     QCOMPARE(store.findRowData(1, findFrom), found);
 }
 
-void tst_LineStore::clearForgetsEverything() {
+void tst_LineStore::clearForgetsEverything()
+{
     LineStore store;
     for (int i = 0; i < 70000; ++i)
         store.append(u"line");

@@ -22,7 +22,8 @@ private Q_SLOTS:
 using Owner = std::optional<FormRectTwips>;
 Q_DECLARE_METATYPE(Owner)
 
-void tst_FormPlacement::centerForm_data() {
+void tst_FormPlacement::centerForm_data()
+{
     QTest::addColumn<Owner>("owner");
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("height");
@@ -49,7 +50,8 @@ void tst_FormPlacement::centerForm_data() {
         << Owner() << 20001.0 << 15001.0 << QPoint(-400, -300);
 }
 
-void tst_FormPlacement::centerForm() {
+void tst_FormPlacement::centerForm()
+{
     QFETCH(Owner, owner);
     QFETCH(double, width);
     QFETCH(double, height);
@@ -59,13 +61,15 @@ void tst_FormPlacement::centerForm() {
     QCOMPARE(*position, expected);
 }
 
-void tst_FormPlacement::centerFormOverflowLeavesFormAlone() {
+void tst_FormPlacement::centerFormOverflowLeavesFormAlone()
+{
     const auto position = centerFormPosition(19200, 14400, {0, 0, 7065, 4875},
                                              FormRectTwips{2147483000.0, 0, 12000, 8000});
     QVERIFY(!position.has_value());
 }
 
-void tst_FormPlacement::roundHalfEven_data() {
+void tst_FormPlacement::roundHalfEven_data()
+{
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("expected");
     QTest::newRow("0.5") << 0.5 << 0.0;
@@ -78,13 +82,15 @@ void tst_FormPlacement::roundHalfEven_data() {
     QTest::newRow("-7.6") << -7.6 << -8.0;
 }
 
-void tst_FormPlacement::roundHalfEven() {
+void tst_FormPlacement::roundHalfEven()
+{
     QFETCH(double, value);
     QFETCH(double, expected);
     QCOMPARE(::roundHalfEven(value), expected);
 }
 
-void tst_FormPlacement::twips_data() {
+void tst_FormPlacement::twips_data()
+{
     QTest::addColumn<double>("dpi");
     QTest::addColumn<double>("pixels");
     QTest::addColumn<int>("twips");
@@ -98,7 +104,8 @@ void tst_FormPlacement::twips_data() {
     QTest::newRow("144 dpi fraction") << 144.0 << 0.25 << 2 << 25.0 << 2;
 }
 
-void tst_FormPlacement::twips() {
+void tst_FormPlacement::twips()
+{
     QFETCH(double, dpi);
     QFETCH(double, pixels);
     QFETCH(int, twips);
@@ -110,7 +117,8 @@ void tst_FormPlacement::twips() {
     QCOMPARE(scale.xToPixels(twipsIn), pixelsOut);
 }
 
-void tst_FormPlacement::checkValues_data() {
+void tst_FormPlacement::checkValues_data()
+{
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<int>("check");
     QTest::newRow("null") << QVariant() << 0;
@@ -126,7 +134,8 @@ void tst_FormPlacement::checkValues_data() {
     QTest::newRow("junk text") << QVariant(QStringLiteral("yes")) << 0;
 }
 
-void tst_FormPlacement::checkValues() {
+void tst_FormPlacement::checkValues()
+{
     QFETCH(QVariant, value);
     QFETCH(int, check);
     QCOMPARE(CheckValueFromBoolean(value), check);

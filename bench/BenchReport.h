@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <functional>
+
+// One benchmark figure a line: name, value, the baseline measured in the same run, the
+// target, and "ok" or "MISS".
+void report(const QString &name, const QString &value, const QString &baseline,
+            const QString &target, bool ok);
+
+// Best of `runs` timings of f, in nanoseconds: the least disturbed run is the truest.
+double bestNanoseconds(int runs, const std::function<void()> &f);
+
+// Bytes the heap currently holds for the program (small and mapped allocations).
+std::size_t heapBytesInUse();
+
+QString fixed(double value, int decimals = 1);

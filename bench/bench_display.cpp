@@ -1,0 +1,219 @@
+// The display's own costs: formatting and storing lines, memory per line, row lookups at the
+// end of a large grid, painting, and one huge buffer.
+#include "BenchReport.h"
+#include "BufferCutter.h"
+#include "ClassPreferences.h"
+#include "DemoTraffic.h"
+#include "DisplayGrid.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QStringList>
+
+namespace {
+
+constexpr int kLines = 1000000;
+
+void play(frmMain &window, const TraceCall &call)
+{
+    switch (call.kind) {
+    case TraceCall::Send:
+        window.FormatSendBuffer(call.appName, call.request, call.buffer);
+        break;
+    case TraceCall::Receive:
+        window.FormatReceiveBuffer(call.buffer);
+        break;
+    case TraceCall::Text:
+        window.FormatText(call.appName, call.text);
+        break;
+    }
+}
+
+// The same lines built the plain way, one QString each, into a QStringList.
+void playIntoList(QStringList &lines, const TraceCall &call, const QString &indent)
+{
+    const auto entry = [&](const QString &text) {
+        lines.append(QLatin1Char('[') + call.appName + QStringLiteral("]  ") + text);
+    };
+    const auto header = [&](QStringView section) {
+        QString line = indent;
+        BufferCutter::appendHeaderText(line, section);
+        lines.append(line);
+    };
+    switch (call.kind) {
+    case TraceCall::Send: {
+        entry(call.request + QStringLiteral(" Request"));
+        const auto cut = BufferCutter::cutSend(call.buffer);
+        if (cut.hasHeader)
+            header(cut.header);
+        QString label = indent + QStringLiteral("PutTag ");
+        BufferCutter::forEachField(cut.data, [&](QStringView field) {
+            if (!field.isEmpty()) {
+                lines.append(label + field.toString());
+                label = indent + indent;
+            }
+        });
+        break;
+    }
+    case TraceCall::Receive: {
+        const auto cut = BufferCutter::cutReceive(call.buffer);
+        if (!cut.hasReturnCode || !cut.returnCodeClosed)
+            break;
+        header(cut.header);
+        lines.append(indent + QStringLiteral("GetTag ") + cut.returnCode.toString());
+        BufferCutter::forEachField(cut.data, [&](QStringView field) {
+            if (field.size() >= 2)
+                lines.append(indent + indent + field.toString());
+        });
+        break;
+    }
+    case TraceCall::Text:
+        entry(call.text);
+        break;
+    }
+}
+
+QList<TraceCall> callsForLines(int lines)
+{
+    frmMain counter;
+    DemoTraffic traffic(42);
+    QList<TraceCall> calls;
+    int i = 0;
+    while (counter.vsf()->Rows() < lines) {
+        calls.append(traffic.next(i++ % 2 == 0));
+        play(counter, calls.last());
+    }
+    return calls;
+}
+
+void formattingAndMemory(const QList<TraceCall> &calls)
+{
+    const QString indent = QStringLiteral("       ");
+    std::size_t listBytes = 0;
+    int listLines = 0;
+    const double listNs = bestNanoseconds(3, [&] {
+        const std::size_t before = heapBytesInUse();
+        QStringList lines;
+        for (const TraceCall &call : calls)
+            playIntoList(lines, call, indent);
+        listBytes = heapBytesInUse() - before;
+        listLines = int(lines.size());
+    });
+    std::size_t gridBytes = 0;
+    int gridLines = 0;
+    const double gridNs = bestNanoseconds(3, [&] {
+        const std::size_t before = heapBytesInUse();
+        auto window = std::make_unique<frmMain>();
+        for (const TraceCall &call : calls)
+            play(*window, call);
+        gridBytes = heapBytesInUse() - before;
+        gridLines = window->vsf()->Rows();
+    });
+    const double perLine = gridNs / gridLines;
+    const double listPerLine = listNs / listLines;
+    report(QStringLiteral("format+append 1M lines (ns/line)"), fixed(perLine), fixed(listPerLine),
+           QStringLiteral("<= baseline"), perLine <= listPerLine);
+    const double bytes = double(gridBytes) / gridLines;
+    const double listBytesPerLine = double(listBytes) / listLines;
+    report(QStringLiteral("memory per stored line (bytes)"), fixed(bytes), fixed(listBytesPerLine),
+           QStringLiteral("<= 0.5 x base"), bytes <= listBytesPerLine / 2);
+}
+
+void lookups(const QList<TraceCall> &calls)
+{
+    frmMain window;
+    for (const TraceCall &call : calls)
+        play(window, call);
+    DisplayGrid *grid = window.vsf();
+    const int last = grid->Rows() - 1;
+    const auto timeAt = [&](int row) {
+        constexpr int kCalls = 200000;
+        volatile qsizetype sink = 0;
+        return bestNanoseconds(5,
+                               [&] {
+                                   for (int i = 0; i < kCalls; ++i) {
+                                       sink = sink + grid->TextMatrix(row, 0).size();
+                                       sink = sink + grid->RowData(row);
+                                       sink = sink + grid->FindRow(1, row);
+                                   }
+                               }) /
+               kCalls;
+    };
+    const double near = timeAt(10);
+    const double far = timeAt(last);
+    report(QStringLiteral("TextMatrix+RowData+FindRow @1M (ns)"), fixed(far), fixed(near),
+           QStringLiteral("<= 2 x base"), far <= 2 * near);
+}
+
+double paintTime(int rows)
+{
+    DisplayGrid grid;
+    grid.resize(1200, 900);
+    for (int i = 0; i < rows; ++i)
+        grid.AddItem(QStringLiteral("       PutTag CUSTOMER=%1 NAME=Smith STATUS=open").arg(i));
+    for (int i = 0; i < rows; i += 7) {
+        grid.setRowData(i, 1);
+        grid.setCellFontBold(i, true);
+    }
+    grid.show();
+    grid.setRow(rows - 1);
+    grid.ShowCell(rows - 1, 0);
+    QPixmap canvas(grid.viewport()->size());
+    return bestNanoseconds(20, [&] { grid.viewport()->render(&canvas); });
+}
+
+void painting()
+{
+    const double small = paintTime(100);
+    const double large = paintTime(kLines);
+    report(QStringLiteral("paint full screen @1M rows (us)"), fixed(large / 1000),
+           fixed(small / 1000), QStringLiteral("<= 2 x base"), large <= 2 * small);
+}
+
+QString hugeBuffer(int fields)
+{
+    QString buffer;
+    buffer.reserve(qsizetype(fields) * 26);
+    for (int i = 0; i < fields; ++i) {
+        buffer += QStringLiteral("FIELD%1=VALUE-%2")
+                      .arg(i % 1000, 4, 10, QLatin1Char('0'))
+                      .arg(i, 8, 10, QLatin1Char('0'));
+        buffer += QChar(u'\0');
+    }
+    return buffer;
+}
+
+void hugeBuffers()
+{
+    const QString big = hugeBuffer(1000000);
+    const QString small = hugeBuffer(1000);
+    const double bigNs = bestNanoseconds(3, [&] {
+        frmMain window;
+        window.FormatSendBuffer(QStringLiteral("Bulk"), QStringLiteral("Export"), big);
+    });
+    const double smallNs = bestNanoseconds(3, [&] {
+        for (int i = 0; i < 100; ++i) {
+            frmMain window;
+            window.FormatSendBuffer(QStringLiteral("Bulk"), QStringLiteral("Export"), small);
+        }
+    });
+    const double perBig = bigNs / 1000000;
+    const double perSmall = smallNs / (100 * 1000);
+    report(QStringLiteral("50 MB buffer, 1M fields (ns/field)"), fixed(perBig), fixed(perSmall),
+           QStringLiteral("<= 2 x base"), perBig <= 2 * perSmall);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    Preferences().setDisplayHeader(true);
+    const QList<TraceCall> calls = callsForLines(kLines);
+    formattingAndMemory(calls);
+    lookups(calls);
+    painting();
+    hugeBuffers();
+    return 0;
+}

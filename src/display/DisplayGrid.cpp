@@ -1,9 +1,12 @@
 #include "DisplayGrid.h"
 
+#include "DisplayGridAccessible.h"
+
 #include "KeyCodes.h"
 #include "Twips.h"
 #include "VisibleText.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -88,6 +91,7 @@ DisplayGrid::DisplayGrid(QWidget *parent)
     viewport()->setAutoFillBackground(true);
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(20);
+    DisplayGridAccessible::install();
     fontChanged();
 }
 
@@ -100,6 +104,9 @@ void DisplayGrid::AddItem(QStringView text)
 void DisplayGrid::clearRows()
 {
     const bool rowChanged = mRow != -1;
+    if (auto *accessible =
+            dynamic_cast<DisplayGridAccessible *>(QAccessible::queryAccessibleInterface(this)))
+        accessible->forgetRows();
     mLines.clear();
     mRow = -1;
     mRowSel = -1;
@@ -122,6 +129,11 @@ void DisplayGrid::setRow(int row)
     mRowSel = row;
     if (mRedraw)
         viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(row);
+        QAccessible::updateAccessibility(&event);
+    }
     Q_EMIT RowColChange();
 }
 

@@ -2,6 +2,7 @@
 #include "KeyCodes.h"
 #include "VisibleText.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void visibleText_data();
     void visibleText();
     void wordWrapGrowsRows();
+    void screenReadersSeeRows();
 };
 
 void tst_DisplayGrid::rowWriteNotifiesSynchronously()
@@ -261,6 +263,34 @@ void tst_DisplayGrid::wordWrapGrowsRows()
     shown.grid.AutoSize(0);
     // The long first row now takes several lines, so fewer rows fit on the first page.
     QVERIFY(shown.pageRows() < plainPage);
+}
+
+void tst_DisplayGrid::screenReadersSeeRows()
+{
+    ShownGrid shown(20);
+    shown.grid.AddItem(QString::fromUtf16(u"A\0B", 3));
+    shown.grid.setRow(2);
+    QTest::keyClick(&shown.grid, Qt::Key_Down, Qt::ShiftModifier);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(&shown.grid);
+    QVERIFY(list);
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->childCount(), 21);
+    QAccessibleInterface *row = list->child(3);
+    QCOMPARE(row->role(), QAccessible::ListItem);
+    QCOMPARE(row->text(QAccessible::Name), QStringLiteral("line 3"));
+    QCOMPARE(list->indexOfChild(row), 3);
+    QVERIFY(row->state().selected);
+    QVERIFY(!list->child(4)->state().selected);
+    QCOMPARE(list->child(20)->text(QAccessible::Name), QStringLiteral("A␀B"));
+    shown.grid.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&shown.grid));
+    shown.grid.setFocus();
+    QCOMPARE(list->focusChild(), list->child(2));
+    QCOMPARE(list->childAt(row->rect().center().x(), row->rect().center().y()), row);
+    // Rows dropped by a clear are gone for screen readers too.
+    shown.grid.clearRows();
+    QCOMPARE(list->childCount(), 0);
+    QVERIFY(!list->child(3));
 }
 
 QTEST_MAIN(tst_DisplayGrid)

@@ -5,6 +5,7 @@
 #include "DisplayGrid.h"
 #include "Twips.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 
 namespace {
@@ -38,6 +39,21 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         layoutGrid();
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Closing is never refused. The window leaves the screen first, so clients that are slow to
+// answer their shutdown call never keep a dead window in view.
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    hide();
+    if (mclsMessage) {
+        // The call drops our hold; this copy keeps the object alive until it returns.
+        const std::shared_ptr<ClientSet> held = mclsMessage;
+        held->ShutDownClients();
+    }
+    mbLoaded = false;
+    Q_EMIT unloaded();
 }
 
 // The grid keeps its left and top margin on the right and at the bottom as well.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "ClientSet.h"
 #include "HelixError.h"
 
 #include <QMainWindow>
 
+#include <memory>
 #include <optional>
 
 class DisplayGrid;
@@ -16,6 +18,12 @@ public:
     explicit frmMain(QWidget *parent = nullptr);
 
     DisplayGrid *vsf() const { return mGrid; }
+
+    // True from the window's creation until it has finished closing.
+    bool mbLoaded = true;
+    // The client-interface object whose clients are told to stop tracing when the window
+    // closes; empty until a client initializes, and again after each close.
+    std::shared_ptr<ClientSet> mclsMessage;
 
     void FormatSendBuffer(const QString &AppName, const QString &HELIXRequest,
                           QStringView HELIXBuffer);
@@ -42,8 +50,13 @@ public:
     void UpdateCommandState();
     CommandState commandState() const { return mCommandState; }
 
+Q_SIGNALS:
+    // The window has closed: it is no longer loaded and holds no client-interface object.
+    void unloaded();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void startEntry(int row);

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// A failure as callers see it: the classic runtime error number and text, plus the short
-// name under which the D-Bus interface reports it.
+// A failure as callers see it: the short name under which the D-Bus interface reports it and
+// a text. Failures the classic runtime numbers (5, 457) carry that number in front of the
+// text; failures it never knew (bad encodings, oversized buffers) have number 0.
 struct HelixError {
     int number = 0;
     QString name;
@@ -21,6 +22,9 @@ struct HelixError {
             QStringLiteral("This key is already associated with an element of this collection")};
     }
 
-    // "5: Invalid procedure call or argument"
-    QString message() const { return QString::number(number) + QStringLiteral(": ") + description; }
+    // "5: Invalid procedure call or argument", or the bare text for an unnumbered failure.
+    QString message() const
+    {
+        return number ? QString::number(number) + QStringLiteral(": ") + description : description;
+    }
 };

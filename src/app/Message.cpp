@@ -1,0 +1,68 @@
+#include "Message.h"
+
+#include "frmMain.h"
+#include "modMain.h"
+
+Message::Message(ShutdownCall shutdownCall)
+    : mShutdownCall(std::move(shutdownCall))
+{
+}
+
+std::optional<HelixError> Message::Initialize(const std::optional<ClientRef> &clsHELIX,
+                                              const QString &sAppTitle)
+{
+    if (!loadedMainWindow())
+        Main();
+    frmMain &window = MainWindow();
+    if (!window.mclsMessage)
+        window.mclsMessage = shared_from_this();
+    if (!clsHELIX)
+        return std::nullopt;
+    if (auto error = mcolClients.Add(*clsHELIX, sAppTitle))
+        return error;
+    PrintText(sAppTitle, QStringLiteral("<Connecting>"));
+    return std::nullopt;
+}
+
+// Calls that arrive after the operator closed the window, before any client brought it back,
+// have no window to go to: they succeed and show nothing.
+std::optional<HelixError> Message::PrintReceiveBuffer(QStringView HELIXBuffer)
+{
+    if (frmMain *window = loadedMainWindow())
+        return window->FormatReceiveBuffer(HELIXBuffer);
+    return std::nullopt;
+}
+
+void Message::PrintSendBuffer(const QString &AppName, const QString &HELIXRequest,
+                              QStringView HELIXBuffer)
+{
+    if (frmMain *window = loadedMainWindow())
+        window->FormatSendBuffer(AppName, HELIXRequest, HELIXBuffer);
+}
+
+void Message::PrintText(const QString &AppName, const QString &Text)
+{
+    if (frmMain *window = loadedMainWindow())
+        window->FormatText(AppName, Text);
+}
+
+std::optional<HelixError> Message::UnHook(const QString &sAppTitle)
+{
+    if (auto error = mcolClients.Remove(sAppTitle))
+        return error;
+    PrintText(sAppTitle, QStringLiteral("<Disconnected>"));
+    return std::nullopt;
+}
+
+void Message::ShutDownClients()
+{
+    while (mcolClients.Count() > 0) {
+        const ClientCollection::Entry entry = mcolClients.first();
+        mShutdownCall(entry.client);
+        // The client may have unhooked itself from inside its shutdown call: remove the one
+        // that was called, never the next in line.
+        mcolClients.removeId(entry.id);
+    }
+    if (frmMain *window = loadedMainWindow())
+        window->mclsMessage.reset();
+}

@@ -1,0 +1,76 @@
+#include "MessageAdaptor.h"
+
+#include "BufferDecoding.h"
+#include "Message.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+
+QString dbusErrorName(const HelixError &error)
+{
+    return QStringLiteral("HELIXDebug.Error.") + error.name;
+}
+
+std::shared_ptr<Message> MessageAdaptor::target()
+{
+    std::shared_ptr<Message> message = mMessage.lock();
+    if (!message)
+        sendErrorReply(QDBusError::UnknownObject, QStringLiteral("The message object is gone"));
+    return message;
+}
+
+void MessageAdaptor::fail(const HelixError &error)
+{
+    sendErrorReply(dbusErrorName(error), error.message());
+}
+
+void MessageAdaptor::Initialize(const QDBusObjectPath &clsHELIX, const QString &sAppTitle)
+{
+    const std::shared_ptr<Message> message = target();
+    if (!message)
+        return;
+    std::optional<ClientRef> client;
+    if (clsHELIX.path() != QLatin1String("/"))
+        client = ClientRef{this->message().service(), clsHELIX.path()};
+    if (auto error = message->Initialize(client, sAppTitle))
+        fail(*error);
+}
+
+void MessageAdaptor::PrintReceiveBuffer(const QByteArray &HELIXBuffer)
+{
+    const std::shared_ptr<Message> message = target();
+    if (!message)
+        return;
+    auto decoded = BufferDecoding::decode(HELIXBuffer);
+    if (auto *error = std::get_if<HelixError>(&decoded))
+        return fail(*error);
+    if (auto error = message->PrintReceiveBuffer(std::get<QString>(decoded)))
+        fail(*error);
+}
+
+void MessageAdaptor::PrintSendBuffer(const QString &AppName, const QString &HELIXRequest,
+                                     const QByteArray &HELIXBuffer)
+{
+    const std::shared_ptr<Message> message = target();
+    if (!message)
+        return;
+    auto decoded = BufferDecoding::decode(HELIXBuffer);
+    if (auto *error = std::get_if<HelixError>(&decoded))
+        return fail(*error);
+    message->PrintSendBuffer(AppName, HELIXRequest, std::get<QString>(decoded));
+}
+
+void MessageAdaptor::PrintText(const QString &AppName, const QString &Text)
+{
+    if (const std::shared_ptr<Message> message = target())
+        message->PrintText(AppName, Text);
+}
+
+void MessageAdaptor::UnHook(const QString &sAppTitle)
+{
+    const std::shared_ptr<Message> message = target();
+    if (!message)
+        return;
+    if (auto error = message->UnHook(sAppTitle))
+        fail(*error);
+}

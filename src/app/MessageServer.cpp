@@ -1,0 +1,96 @@
+#include "MessageServer.h"
+
+#include "ClientShutdownCall.h"
+#include "Message.h"
+#include "MessageAdaptor.h"
+#include "modMain.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QPointer>
+
+MessageServer::MessageServer(const QDBusConnection &bus, QObject *parent)
+    : QObject(parent)
+    , mBus(bus)
+    , mWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration)
+{
+    connect(&mWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            &MessageServer::creatorLeft);
+}
+
+MessageServer::~MessageServer() = default;
+
+QDBusObjectPath MessageServer::CreateMessage()
+{
+    const QString path = QStringLiteral("/Message/%1").arg(mNextId++);
+    auto *adaptor = new MessageAdaptor;
+    QPointer<MessageAdaptor> adaptorGuard(adaptor);
+    QPointer<MessageServer> self(this);
+    QDBusConnection bus = mBus;
+    const std::shared_ptr<Message> message(
+        new Message([bus](const ClientRef &client) { callClientShutDown(bus, client); }),
+        [bus, path, adaptorGuard, self](Message *dying) mutable {
+            bus.unregisterObject(path);
+            if (adaptorGuard)
+                adaptorGuard->deleteLater();
+            delete dying;
+            if (self)
+                QMetaObject::invokeMethod(self.data(), &MessageServer::quitIfIdle,
+                                          Qt::QueuedConnection);
+        });
+    adaptor->setMessage(message);
+    mBus.registerObject(path, adaptor, QDBusConnection::ExportAllSlots);
+
+    const QString creator = calledFromDBus() ? this->message().service() : QString();
+    mObjects[path] = {message, message, creator};
+    if (!creator.isEmpty())
+        mWatcher.addWatchedService(creator);
+    return QDBusObjectPath(path);
+}
+
+void MessageServer::ReleaseMessage(const QDBusObjectPath &message)
+{
+    forgetDeadEntries();
+    const auto it = mObjects.find(message.path());
+    if (it == mObjects.end() || !it->second.creatorHold) {
+        sendErrorReply(
+            QStringLiteral("HELIXDebug.Error.UnknownObject"),
+            QStringLiteral("No message object %1 is held by its creator").arg(message.path()));
+        return;
+    }
+    if (calledFromDBus() && it->second.creator != this->message().service()) {
+        sendErrorReply(QStringLiteral("HELIXDebug.Error.NotOwner"),
+                       QStringLiteral("%1 was created by another connection").arg(message.path()));
+        return;
+    }
+    it->second.creatorHold.reset();
+}
+
+void MessageServer::creatorLeft(const QString &service)
+{
+    mWatcher.removeWatchedService(service);
+    for (auto &[path, entry] : mObjects) {
+        if (entry.creator == service)
+            entry.creatorHold.reset();
+    }
+    forgetDeadEntries();
+    quitIfIdle();
+}
+
+void MessageServer::forgetDeadEntries()
+{
+    std::erase_if(mObjects, [](const auto &item) { return item.second.object.expired(); });
+}
+
+int MessageServer::liveMessages() const
+{
+    return int(std::count_if(mObjects.begin(), mObjects.end(),
+                             [](const auto &item) { return !item.second.object.expired(); }));
+}
+
+void MessageServer::quitIfIdle()
+{
+    forgetDeadEntries();
+    if (!loadedMainWindow() && liveMessages() == 0)
+        QCoreApplication::quit();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
+#include <QObject>
+
+#include <map>
+#include <memory>
+
+class Message;
+
+// The object clients create Message objects from (/, interface HELIXDebug.Server). Each
+// object lives while its creator holds it or the window does; a creator that leaves the bus
+// lets go of everything it held. When no window is loaded and no object is alive, the
+// process quits, and the bus starts it again on the next call.
+class MessageServer : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "HELIXDebug.Server")
+public:
+    explicit MessageServer(const QDBusConnection &bus, QObject *parent = nullptr);
+    ~MessageServer() override;
+
+    int liveMessages() const;
+    // Quits the application when nothing keeps the display alive any more.
+    void quitIfIdle();
+
+public Q_SLOTS:
+    QDBusObjectPath CreateMessage();
+    void ReleaseMessage(const QDBusObjectPath &message);
+
+private:
+    struct Entry {
+        std::weak_ptr<Message> object;
+        std::shared_ptr<Message> creatorHold;
+        QString creator;
+    };
+
+    void creatorLeft(const QString &service);
+    void forgetDeadEntries();
+
+    QDBusConnection mBus;
+    QDBusServiceWatcher mWatcher;
+    std::map<QString, Entry> mObjects; // by object path
+    quint64 mNextId = 1;
+};

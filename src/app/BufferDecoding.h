@@ -11,8 +11,9 @@
 // is not valid UTF-8, or is too large to show, is refused before it reaches the display.
 namespace BufferDecoding {
 
-// 64 MiB of UTF-8: already millions of lines; a larger buffer is a client fault, not traffic.
-constexpr qsizetype MaxBufferBytes = qsizetype(64) * 1024 * 1024;
+// 32 MiB of UTF-8: already about a million lines; a larger buffer is a client fault, not
+// traffic. (D-Bus itself carries at most 64 MiB in one array.)
+constexpr qsizetype MaxBufferBytes = qsizetype(32) * 1024 * 1024;
 
 std::variant<QString, HelixError> decode(const QByteArray &utf8);
 

@@ -92,6 +92,8 @@ DisplayGrid::DisplayGrid(QWidget *parent)
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(20);
     DisplayGridAccessible::install();
+    mRefreshTimer.setSingleShot(true);
+    connect(&mRefreshTimer, &QTimer::timeout, this, &DisplayGrid::refreshNow);
     fontChanged();
 }
 
@@ -127,8 +129,7 @@ void DisplayGrid::setRow(int row)
         return;
     mRow = row;
     mRowSel = row;
-    if (mRedraw)
-        viewport()->update();
+    scheduleRefresh();
     if (QAccessible::isActive()) {
         QAccessibleEvent event(this, QAccessible::Focus);
         event.setChild(row);
@@ -150,8 +151,7 @@ void DisplayGrid::setCellFontBold(int row, bool bold)
         return;
     mLines.setBold(row, bold);
     mWrappedHeights.remove(row);
-    if (mRedraw)
-        viewport()->update();
+    scheduleRefresh();
 }
 
 void DisplayGrid::ShowCell(int row, int col)
@@ -165,8 +165,8 @@ void DisplayGrid::setRedraw(int redraw)
 {
     mRedraw = redraw;
     if (mRedraw) {
-        scheduleScrollBarUpdate();
-        viewport()->update();
+        mScrollBarsDirty = true;
+        scheduleRefresh();
     }
 }
 
@@ -186,7 +186,8 @@ void DisplayGrid::AutoSize(int col)
         mContentWidth = std::max(mContentWidth, textWidth(row));
     }
     mAutoSizedRows = Rows();
-    scheduleScrollBarUpdate();
+    mScrollBarsDirty = true;
+    scheduleRefresh();
 }
 
 void DisplayGrid::setFontName(const QString &name)
@@ -256,9 +257,8 @@ void DisplayGrid::setTopRow(int row)
     if (row == mTopRow)
         return;
     mTopRow = row;
-    if (mRedraw)
-        viewport()->update();
-    scheduleScrollBarUpdate();
+    mScrollBarsDirty = true;
+    scheduleRefresh();
 }
 
 void DisplayGrid::scrollContentsBy(int, int)
@@ -301,28 +301,25 @@ void DisplayGrid::fontChanged()
 
 void DisplayGrid::contentChanged()
 {
-    if (!mRedraw)
-        return;
-    scheduleScrollBarUpdate();
-    viewport()->update();
+    mScrollBarsDirty = true;
+    scheduleRefresh();
 }
 
-// Appending many rows in a row must not touch the scroll bars once per row: the update runs
-// once, when the event loop next gets control, and at most one such call is ever queued.
-void DisplayGrid::scheduleScrollBarUpdate()
+// A busy client changes the grid thousands of times a second; the screen follows at most once
+// per refresh interval, and the scroll bars with it, so serving a call costs no painting.
+void DisplayGrid::scheduleRefresh()
 {
-    mScrollBarsDirty = true;
-    if (mScrollBarUpdateQueued)
+    if (!mRedraw || mRefreshTimer.isActive())
         return;
-    mScrollBarUpdateQueued = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            mScrollBarUpdateQueued = false;
-            if (mScrollBarsDirty)
-                updateScrollBars();
-        },
-        Qt::QueuedConnection);
+    const qint64 sincePaint = mLastPaint.isValid() ? mLastPaint.elapsed() : RefreshIntervalMs;
+    mRefreshTimer.start(int(std::max<qint64>(0, RefreshIntervalMs - sincePaint)));
+}
+
+void DisplayGrid::refreshNow()
+{
+    if (mScrollBarsDirty)
+        updateScrollBars();
+    viewport()->update();
 }
 
 void DisplayGrid::updateScrollBars()
@@ -588,8 +585,10 @@ void DisplayGrid::paintEvent(QPaintEvent *)
         }
         y += h;
     }
+    mLastPaint.start();
     if (widest > mContentWidth) {
         mContentWidth = widest;
-        scheduleScrollBarUpdate();
+        mScrollBarsDirty = true;
+        scheduleRefresh();
     }
 }

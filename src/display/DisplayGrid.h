@@ -3,7 +3,9 @@
 #include "LineStore.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QHash>
+#include <QTimer>
 
 // The display's one-column grid: a scroll area that paints only the rows on screen over a
 // compact LineStore. Its operations are those the window relies on (AddItem, Rows, Row,
@@ -13,6 +15,9 @@
 class DisplayGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
+    // The screen follows changes of the content at most this often.
+    static constexpr int RefreshIntervalMs = 25;
+
     explicit DisplayGrid(QWidget *parent = nullptr);
 
     void AddItem(QStringView text);
@@ -88,7 +93,8 @@ protected:
 private:
     void fontChanged();
     void contentChanged();
-    void scheduleScrollBarUpdate();
+    void scheduleRefresh();
+    void refreshNow();
     void updateScrollBars();
     int rowHeight(int row) const;
     int textWidth(int row) const;
@@ -107,7 +113,8 @@ private:
     int mTopRow = 0;
     bool mSyncingScrollBars = false;
     bool mScrollBarsDirty = false;
-    bool mScrollBarUpdateQueued = false;
+    QTimer mRefreshTimer;
+    QElapsedTimer mLastPaint;
     bool mSelecting = false;
     int mLineHeight = 1;
     int mAutoSizedRows = 0;

@@ -46,6 +46,6 @@ void setMainWindowCreated(std::function<void(frmMain &)> onCreated)
 
 void Main()
 {
-    Preferences();
+    Preferences().LoadSettings();
     MainWindow().show();
 }

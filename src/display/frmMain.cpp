@@ -3,14 +3,20 @@
 #include "BufferCutter.h"
 #include "ClassPreferences.h"
 #include "DisplayGrid.h"
+#include "Rounding.h"
 #include "Twips.h"
+#include "WindowTwips.h"
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFontMetricsF>
 
 namespace {
 
 constexpr double kGridMarginTwips = 120;
+// The smallest outer window size, in pixels.
+constexpr int kMinimumWidthPixels = 240;
+constexpr int kMinimumHeightPixels = 130;
 
 QString entryLine(const QString &appName, const QString &text)
 {
@@ -32,6 +38,112 @@ frmMain::frmMain(QWidget *parent)
     mGrid->setLeft(kGridMarginTwips);
     mGrid->setTop(kGridMarginTwips);
     client->installEventFilter(this);
+    const TwipsScale scale = TwipsScale::primary();
+    resize(scale.xToPixels(3495), scale.yToPixels(1335));
+    Form_Load();
+}
+
+void frmMain::Form_Load()
+{
+    mbLoaded = true;
+    const TwipsScale scale = TwipsScale::primary();
+    miMinWidthTwips = qint16(scale.xToTwips(kMinimumWidthPixels));
+    miMinHeightTwips = qint16(scale.yToTwips(kMinimumHeightPixels));
+    // The minimum is an outer size: once the frame is known, it comes off the client area.
+    setMinimumSize(kMinimumWidthPixels, kMinimumHeightPixels);
+    WindowTwips::whenFramed(this, [this](const QMargins &frame) {
+        setMinimumSize(kMinimumWidthPixels - frame.left() - frame.right(),
+                       kMinimumHeightPixels - frame.top() - frame.bottom());
+    });
+    if (!Preferences().RestoreFormPosition(this))
+        move(0, 0);
+    mCurrentGeometry = WindowTwips::outerRect(this);
+    PreviousEntryRow = -1;
+    CurrentEntryRow = -1;
+    NextEntryRow = -1;
+    ApplyPreferences();
+}
+
+void frmMain::setOuterTwips(int top, int left, int height, int width)
+{
+    WindowTwips::setOuterRect(this, QRect(left, top, width, height));
+}
+
+void frmMain::ApplyPreferences()
+{
+    const ClassPreferences &settings = Preferences();
+    const QString fontName = settings.FontName();
+    const int fontSize = settings.FontSize();
+    // The indent is measured in a font of its own: the window's font would spread to every
+    // child, the toolbar included.
+    QFont measured(fontName);
+    if (fontSize > 0)
+        measured.setPointSizeF(fontSize);
+    const QFontMetricsF metrics(measured);
+    const double twipsPerPixel = TwipsScale::primary().perPixelX;
+    const double w1 =
+        roundHalfEven(metrics.horizontalAdvance(QStringLiteral("GetTag ")) * twipsPerPixel);
+    const double w2 = metrics.horizontalAdvance(QLatin1Char(' ')) * twipsPerPixel;
+    const int spaces = w2 > 0 ? int(roundHalfEven(w1 / w2)) : 7;
+    ContinuationIndent = QString(std::max(0, spaces), QLatin1Char(' '));
+    mGrid->setFontName(fontName);
+    mGrid->setFontSize(fontSize);
+    mGrid->setWordWrap(settings.WordWrap());
+    mGrid->AutoSize(0);
+    mGrid->Refresh();
+}
+
+int frmMain::windowStateValue() const
+{
+    if (isMinimized())
+        return 1;
+    if (isMaximized())
+        return 2;
+    return 0;
+}
+
+// Whenever the window moves or changes size, the rectangle it had just before is kept: when
+// it is then minimized or maximized, that is the normal geometry worth saving.
+void frmMain::trackGeometry()
+{
+    const QRect now = WindowTwips::outerRect(this);
+    if (now == mCurrentGeometry)
+        return;
+    NormalTop = mCurrentGeometry.y();
+    NormalLeft = mCurrentGeometry.x();
+    NormalHeight = mCurrentGeometry.height();
+    NormalWidth = mCurrentGeometry.width();
+    mCurrentGeometry = now;
+}
+
+void frmMain::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    trackGeometry();
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    trackGeometry();
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmMain::Form_Resize()
+{
+    const int state = windowStateValue();
+    if ((state == 1 && LastWindowState != 2) || (state == 2 && LastWindowState != 1))
+        Preferences().SaveFormPosition(this, NormalTop, NormalLeft, NormalHeight, NormalWidth);
+    LastWindowState = qint16(state);
+    if (state != 1)
+        layoutGrid();
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -46,6 +158,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 void frmMain::closeEvent(QCloseEvent *event)
 {
     event->accept();
+    if (windowStateValue() == 0) {
+        const QRect outer = WindowTwips::outerRect(this);
+        Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
+    }
     hide();
     if (mclsMessage) {
         // The call drops our hold; this copy keeps the object alive until it returns.

@@ -2,6 +2,7 @@
 
 #include "ClientSet.h"
 #include "HelixError.h"
+#include "PositionedForm.h"
 
 #include <QMainWindow>
 
@@ -12,15 +13,20 @@ class DisplayGrid;
 
 // The display window: the grid of trace lines and the formatters that turn each traced call
 // into lines, with the entry bookkeeping that navigation and the commands rely on.
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public PositionedForm {
     Q_OBJECT
 public:
+    // Creating the window loads it: minimum size, saved or top-left position, preferences.
     explicit frmMain(QWidget *parent = nullptr);
+
+    // The smallest outer size, in twips (240 x 130 pixels).
+    qint16 miMinWidthTwips = 0;
+    qint16 miMinHeightTwips = 0;
 
     DisplayGrid *vsf() const { return mGrid; }
 
     // True from the window's creation until it has finished closing.
-    bool mbLoaded = true;
+    bool mbLoaded = false;
     // The client-interface object whose clients are told to stop tracing when the window
     // closes; empty until a client initializes, and again after each close.
     std::shared_ptr<ClientSet> mclsMessage;
@@ -50,6 +56,22 @@ public:
     void UpdateCommandState();
     CommandState commandState() const { return mCommandState; }
 
+    // Puts the preferred font and word wrap on the grid and measures the indent in that font.
+    void ApplyPreferences();
+
+    // The outer rectangle the window had before its latest move or resize, in twips.
+    int NormalTop = 0;
+    int NormalLeft = 0;
+    int NormalHeight = 0;
+    int NormalWidth = 0;
+    // 0 normal, 1 minimized, 2 maximized, as seen by the previous Form_Resize.
+    qint16 LastWindowState = 0;
+
+    QString Name() const override { return objectName(); }
+    int MinWidthTwips() const override { return miMinWidthTwips; }
+    int MinHeightTwips() const override { return miMinHeightTwips; }
+    void setOuterTwips(int top, int left, int height, int width) override;
+
 Q_SIGNALS:
     // The window has closed: it is no longer loaded and holds no client-interface object.
     void unloaded();
@@ -57,14 +79,22 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void Form_Load();
+    void Form_Resize();
+    int windowStateValue() const;
+    void trackGeometry();
     void startEntry(int row);
     void appendLine(QStringView prefix, QStringView body);
     void layoutGrid();
 
     DisplayGrid *mGrid = nullptr;
     CommandState mCommandState;
+    QRect mCurrentGeometry;
     // Reused for every line built, so formatting a buffer allocates nothing per line.
     QString mLine;
 };

@@ -1,0 +1,83 @@
+#include "WindowTwips.h"
+
+#include "Twips.h"
+
+#include <QEvent>
+#include <QWidget>
+
+namespace WindowTwips {
+
+namespace {
+
+// Waits for the first move, resize or show event after which the window has a frame.
+class FrameWatcher : public QObject {
+public:
+    FrameWatcher(QWidget *window, std::function<void(const QMargins &)> apply)
+        : QObject(window)
+        , mWindow(window)
+        , mApply(std::move(apply))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (watched == mWindow &&
+            (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)) {
+            const QMargins margins = frameMargins(mWindow);
+            if (!margins.isNull()) {
+                mWindow->removeEventFilter(this);
+                deleteLater();
+                mApply(margins);
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *mWindow;
+    std::function<void(const QMargins &)> mApply;
+};
+
+} // namespace
+
+QRect outerRect(const QWidget *window)
+{
+    return TwipsScale::primary().rectToTwips(window->frameGeometry());
+}
+
+QMargins frameMargins(const QWidget *window)
+{
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+void setOuterRect(QWidget *window, const QRect &twips)
+{
+    const QRect outer = TwipsScale::primary().rectToPixels(twips);
+    const auto apply = [window, outer](const QMargins &margins) {
+        window->resize(outer.width() - margins.left() - margins.right(),
+                       outer.height() - margins.top() - margins.bottom());
+        window->move(outer.topLeft());
+    };
+    const QMargins margins = frameMargins(window);
+    apply(margins);
+    if (margins.isNull())
+        whenFramed(window, apply);
+}
+
+void whenFramed(QWidget *window, std::function<void(const QMargins &)> apply)
+{
+    const QMargins margins = frameMargins(window);
+    if (!margins.isNull()) {
+        apply(margins);
+        return;
+    }
+    new FrameWatcher(window, std::move(apply));
+}
+
+} // namespace WindowTwips

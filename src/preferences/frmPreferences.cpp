@@ -1,0 +1,188 @@
+#include "frmPreferences.h"
+
+#include "CheckValue.h"
+#include "ClassPreferences.h"
+#include "FormPlacement.h"
+#include "ScreenFonts.h"
+#include "SettingsStore.h"
+#include "Twips.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+// Places a control by its rectangle in twips, relative to its parent.
+template <typename W> W *placed(W *widget, int left, int top, int width, int height)
+{
+    const TwipsScale scale = TwipsScale::primary();
+    widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), scale.xToPixels(width),
+                        scale.yToPixels(height));
+    return widget;
+}
+
+} // namespace
+
+frmPreferences::frmPreferences(QWidget *owner, std::function<void()> applyPreferences)
+    : QDialog(owner)
+    , mApplyPreferences(std::move(applyPreferences))
+{
+    setObjectName(QStringLiteral("frmPreferences"));
+    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+    setAttribute(Qt::WA_DeleteOnClose);
+    const TwipsScale scale = TwipsScale::primary();
+    setFixedSize(scale.xToPixels(6975), scale.yToPixels(4470));
+
+    fraDisplayProperties =
+        placed(new QGroupBox(QStringLiteral("Display Properties"), this), 120, 120, 6735, 1815);
+    lblFontName =
+        placed(new QLabel(QStringLiteral("Font &Name:"), fraDisplayProperties), 120, 405, 855, 255);
+    cboFontName = placed(new QComboBox(fraDisplayProperties), 1080, 360, 3975, 315);
+    lblFontSize =
+        placed(new QLabel(QStringLiteral("&Size:"), fraDisplayProperties), 5040, 405, 495, 255);
+    cboFontSize = placed(new QComboBox(fraDisplayProperties), 5640, 360, 855, 315);
+    chkWordWrap = placed(new QCheckBox(QStringLiteral("Word Wrap"), fraDisplayProperties), 1080,
+                         960, 1215, 255);
+    chkDisplayHeader =
+        placed(new QCheckBox(QStringLiteral("Display HELIX Header"), fraDisplayProperties), 1080,
+               1320, 1935, 255);
+    fraSaveButton = placed(new QGroupBox(QStringLiteral("Save Button Default Behavior"), this), 120,
+                           2160, 6735, 1575);
+    const char *saveCaptions[] = {"Save Selected Text", "Save Current API", "Save All"};
+    auto *saveGroup = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        optSave[i] = placed(new QRadioButton(QLatin1String(saveCaptions[i]), fraSaveButton), 240,
+                            360 + 360 * i, 1935, 255);
+        saveGroup->addButton(optSave[i], i);
+    }
+    cmdOK = placed(new QPushButton(QStringLiteral("&OK"), this), 2400, 3960, 975, 375);
+    cmdCancel = placed(new QPushButton(QStringLiteral("&Cancel"), this), 3600, 3960, 975, 375);
+
+    lblFontName->setBuddy(cboFontName);
+    lblFontSize->setBuddy(cboFontSize);
+    cmdOK->setDefault(true);
+    setTabOrder(cboFontName, cboFontSize);
+    setTabOrder(cboFontSize, chkWordWrap);
+    setTabOrder(chkWordWrap, chkDisplayHeader);
+    setTabOrder(chkDisplayHeader, optSave[0]);
+    setTabOrder(optSave[0], optSave[1]);
+    setTabOrder(optSave[1], optSave[2]);
+    setTabOrder(optSave[2], cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmPreferences::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    Form_Load(owner);
+}
+
+void frmPreferences::Form_Load(QWidget *owner)
+{
+    CenterForm(this, owner);
+    for (int size = 7; size <= 12; ++size)
+        cboFontSize->addItem(QString::number(size), size);
+    QStringList fonts = ScreenFonts::families();
+    std::sort(fonts.begin(), fonts.end(), [](const QString &a, const QString &b) {
+        return QString::localeAwareCompare(a, b) < 0;
+    });
+    cboFontName->addItems(fonts);
+    cboFontName->setCurrentIndex(-1);
+    cboFontSize->setCurrentIndex(-1);
+    ShowSettings();
+}
+
+void frmPreferences::ShowSettings()
+{
+    const ClassPreferences &settings = Preferences();
+    chkWordWrap->setCheckState(Qt::CheckState(CheckValueFromBoolean(settings.WordWrap()) * 2));
+    chkDisplayHeader->setCheckState(
+        Qt::CheckState(CheckValueFromBoolean(settings.DisplayHeader()) * 2));
+    SelectItemByText(cboFontName, settings.FontName(), false);
+    SelectItemByData(cboFontSize, settings.FontSize(), false);
+    const int saveText = settings.SaveText();
+    if (saveText >= 0 && saveText < int(optSave.size()))
+        optSave[saveText]->setChecked(true);
+}
+
+void frmPreferences::SelectItemByText(QComboBox *list, const QString &text, bool clearIfMissing)
+{
+    if (!list)
+        return;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->itemText(i) == text) {
+            list->setCurrentIndex(i);
+            return;
+        }
+    }
+    if (clearIfMissing)
+        list->setCurrentIndex(-1);
+}
+
+void frmPreferences::SelectItemByData(QComboBox *list, int data, bool clearIfMissing)
+{
+    if (!list)
+        return;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->itemData(i).toInt() == data) {
+            list->setCurrentIndex(i);
+            return;
+        }
+    }
+    if (clearIfMissing)
+        list->setCurrentIndex(-1);
+}
+
+// Qt's check states are 0, 1 (partial) and 2; the settings speak 0, 1 (checked) and 2 (grey).
+static int checkValue(const QCheckBox *box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void frmPreferences::StoreSettings()
+{
+    ClassPreferences &settings = Preferences();
+    settings.setWordWrap(BooleanFromCheckValue(checkValue(chkWordWrap)));
+    settings.setDisplayHeader(BooleanFromCheckValue(checkValue(chkDisplayHeader)));
+    QString name = cboFontName->currentIndex() >= 0 ? cboFontName->currentText() : QString();
+    if (name.isEmpty())
+        name = QStringLiteral("Courier New");
+    int size = cboFontSize->currentIndex() >= 0 ? cboFontSize->currentData().toInt() : 0;
+    if (size == 0)
+        size = 8;
+    settings.setFontName(name);
+    settings.setFontSize(size);
+    for (int i = 0; i < int(optSave.size()); ++i) {
+        if (optSave[i]->isChecked())
+            settings.setSaveText(i);
+    }
+    if (!settings.SaveSettings())
+        QMessageBox::warning(this, QStringLiteral("HELIX Debug Display"),
+                             QStringLiteral("The preferences apply now, but could not be saved "
+                                            "to %1.")
+                                 .arg(SettingsStore::fileName()));
+}
+
+void frmPreferences::cmdOK_Click()
+{
+    StoreSettings();
+    if (mApplyPreferences)
+        mApplyPreferences();
+    accept();
+}

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void formats_data();
     void formats();
     void rowChangeIsSeenWhileNavigating();
+    void indentFollowsTheFont();
 };
 
 void tst_BufferFormatting::formats_data()
@@ -212,6 +213,29 @@ void tst_BufferFormatting::rowChangeIsSeenWhileNavigating()
     window.FormatSendBuffer(QStringLiteral("A"), QStringLiteral("Get"), QStringView(u"X\0Y\0", 4));
     QCOMPARE(rows, (QList<int>{0, 1}));
     QCOMPARE(navigating, (QList<bool>{true, true}));
+}
+
+// The indent is as wide as "GetTag " in the display font: seven spaces in a fixed-pitch font,
+// more in a proportional one, where a space is narrow. Lines already shown keep theirs.
+void tst_BufferFormatting::indentFollowsTheFont()
+{
+    Preferences().setFontName(QStringLiteral("Courier New"));
+    Preferences().setFontSize(10);
+    frmMain window;
+    QCOMPARE(window.ContinuationIndent, QStringLiteral("       "));
+    window.FormatSendBuffer(QStringLiteral("A"), QStringLiteral("Get"), QStringView(u"X\0", 2));
+
+    Preferences().setFontName(QStringLiteral("Liberation Sans"));
+    window.ApplyPreferences();
+    const QString indent = window.ContinuationIndent;
+    QVERIFY(indent.size() > 7);
+    QCOMPARE(indent.count(QLatin1Char(' ')), indent.size());
+    window.FormatSendBuffer(QStringLiteral("A"), QStringLiteral("Get"), QStringView(u"Y\0", 2));
+    QCOMPARE(window.vsf()->TextMatrix(1, 0), QStringLiteral("       PutTag X"));
+    QCOMPARE(window.vsf()->TextMatrix(3, 0), indent + QStringLiteral("PutTag Y"));
+    QCOMPARE(window.vsf()->FontName(), QStringLiteral("Liberation Sans"));
+    Preferences().setFontName(QStringLiteral("Courier New"));
+    Preferences().setFontSize(8);
 }
 
 QTEST_MAIN(tst_BufferFormatting)

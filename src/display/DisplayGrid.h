@@ -12,7 +12,7 @@
 // RowSel, RowData, FindRow, TextMatrix, bold cells, ShowCell, Redraw, AutoSize, font and word
 // wrap, placement in twips); it reports key downs, mouse button releases and every change of
 // the current row, the last synchronously inside a Row write.
-class DisplayGrid : public QAbstractScrollArea {
+class DisplayGrid : public QAbstractScrollArea, public LineSource {
     Q_OBJECT
 public:
     // The screen follows changes of the content at most this often.
@@ -37,8 +37,9 @@ public:
     int FindRow(int value, int startRow) const { return mLines.findRowData(value, startRow); }
 
     QString TextMatrix(int row, int col) const;
+    int lineCount() const override { return mLines.size(); }
     // The stored text of a row, read in place.
-    LineView lineView(int row) const { return mLines.view(row); }
+    LineView line(int row) const override { return mLines.view(row); }
 
     bool CellFontBold(int row) const { return mLines.bold(row); }
     void setCellFontBold(int row, bool bold);

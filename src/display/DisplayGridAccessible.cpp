@@ -28,7 +28,7 @@ public:
     {
         if (t != QAccessible::Name || !isValid())
             return {};
-        return VisibleText::forPainting(mList->grid()->lineView(mRow));
+        return VisibleText::forPainting(mList->grid()->line(mRow));
     }
 
     QRect rect() const override

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLatin1StringView>
+#include "LineSource.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -8,24 +9,6 @@
 #include <memory>
 #include <utility>
 #include <vector>
-
-// A line's stored text, read in place: Latin-1 bytes or UTF-16 code units.
-struct LineView {
-    const void *data = nullptr;
-    qsizetype length = 0;
-    bool wide = false;
-
-    QLatin1StringView latin1() const { return {static_cast<const char *>(data), length}; }
-    QStringView utf16() const { return {static_cast<const char16_t *>(data), length}; }
-    QString toString() const { return wide ? utf16().toString() : QString(latin1()); }
-
-    // Calls f with a QLatin1StringView or a QStringView, whichever the line is stored as, so
-    // hot loops can read lines without decoding them.
-    template <typename F> decltype(auto) visit(F &&f) const
-    {
-        return wide ? std::forward<F>(f)(utf16()) : std::forward<F>(f)(latin1());
-    }
-};
 
 // The display's lines: append-only text kept compactly in large blocks (one byte a character
 // for lines that fit Latin-1, two otherwise) with 12 bytes of bookkeeping a line, a bold

@@ -247,7 +247,7 @@ void tst_DisplayGrid::visibleText()
     QFETCH(QString, painted);
     DisplayGrid grid;
     grid.AddItem(stored);
-    QCOMPARE(VisibleText::forPainting(grid.lineView(0)), painted);
+    QCOMPARE(VisibleText::forPainting(grid.line(0)), painted);
     QCOMPARE(grid.TextMatrix(0, 0), stored); // the stored text is untouched
 }
 

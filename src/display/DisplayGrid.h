@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FindTarget.h"
 #include "LineStore.h"
 
 #include <QAbstractScrollArea>
@@ -12,7 +13,7 @@
 // RowSel, RowData, FindRow, TextMatrix, bold cells, ShowCell, Redraw, AutoSize, font and word
 // wrap, placement in twips); it reports key downs, mouse button releases and every change of
 // the current row, the last synchronously inside a Row write.
-class DisplayGrid : public QAbstractScrollArea, public LineSource {
+class DisplayGrid : public QAbstractScrollArea, public FindTarget {
     Q_OBJECT
 public:
     // The screen follows changes of the content at most this often.
@@ -21,15 +22,15 @@ public:
     explicit DisplayGrid(QWidget *parent = nullptr);
 
     void AddItem(QStringView text);
-    int Rows() const { return mLines.size(); }
+    int Rows() const override { return mLines.size(); }
     // Rows = 0: removes every row.
     void clearRows();
-    int FixedRows() const { return 0; }
+    int FixedRows() const override { return 0; }
 
-    int Row() const { return mRow; }
+    int Row() const override { return mRow; }
     // Makes `row` current, collapses the selection onto it and raises RowColChange, even when
     // the row does not change. Rows outside the grid are ignored.
-    void setRow(int row);
+    void setRow(int row) override;
     int RowSel() const { return mRowSel; }
 
     int RowData(int row) const { return mLines.rowData(row); }
@@ -44,7 +45,7 @@ public:
     bool CellFontBold(int row) const { return mLines.bold(row); }
     void setCellFontBold(int row, bool bold);
 
-    void ShowCell(int row, int col);
+    void ShowCell(int row, int col) override;
 
     // 0 stops painting; any other value resumes it and schedules one repaint.
     void setRedraw(int redraw);

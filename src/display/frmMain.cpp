@@ -1,15 +1,19 @@
 #include "frmMain.h"
 
 #include "BufferCutter.h"
+#include "ClassFind.h"
 #include "ClassPreferences.h"
 #include "DisplayGrid.h"
 #include "Rounding.h"
 #include "Twips.h"
 #include "WindowTwips.h"
+#include "frmFind.h"
+#include "frmHelp.h"
 
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QToolBar>
 
 namespace {
 
@@ -38,9 +42,23 @@ frmMain::frmMain(QWidget *parent)
     mGrid->setLeft(kGridMarginTwips);
     mGrid->setTop(kGridMarginTwips);
     client->installEventFilter(this);
+    connect(mGrid, &DisplayGrid::RowColChange, this, &frmMain::SyncEntryRows);
+    connect(mGrid, &DisplayGrid::KeyDown, this, &frmMain::vsf_KeyDown);
+    connect(mGrid, &DisplayGrid::MouseUp, this, &frmMain::vsf_MouseUp);
+    createToolbar();
+    createRightClickMenu();
+    Finder().setDisplay(mGrid, this);
+    // The toolbar cannot be hidden: there would be no way to bring it back.
+    setContextMenuPolicy(Qt::NoContextMenu);
     const TwipsScale scale = TwipsScale::primary();
-    resize(scale.xToPixels(3495), scale.yToPixels(1335));
+    resize(scale.xToPixels(3495), scale.yToPixels(1335) + tbr->sizeHint().height());
     Form_Load();
+}
+
+frmMain::~frmMain()
+{
+    // A later window gets the search; until then it has nothing to search.
+    Finder().setDisplay(nullptr, nullptr);
 }
 
 void frmMain::Form_Load()
@@ -91,6 +109,7 @@ void frmMain::ApplyPreferences()
     mGrid->setWordWrap(settings.WordWrap());
     mGrid->AutoSize(0);
     mGrid->Refresh();
+    MarkDefaultSaveTool(settings.SaveText());
 }
 
 int frmMain::windowStateValue() const
@@ -163,6 +182,10 @@ void frmMain::closeEvent(QCloseEvent *event)
         Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
     }
     hide();
+    if (frmFind *find = loadedFindDialog())
+        find->close();
+    if (frmHelp *help = loadedHelpWindow())
+        help->close();
     if (mclsMessage) {
         // The call drops our hold; this copy keeps the object alive until it returns.
         const std::shared_ptr<ClientSet> held = mclsMessage;
@@ -291,11 +314,4 @@ void frmMain::FormatText(const QString &AppName, const QString &Text)
     mGrid->ShowCell(row, 0);
     IsNavigating = false;
     UpdateCommandState();
-}
-
-void frmMain::UpdateCommandState()
-{
-    mCommandState.hasLines = mGrid->Rows() > mGrid->FixedRows();
-    mCommandState.canGoBack = mGrid->Row() > CurrentEntryRow || PreviousEntryRow != -1;
-    mCommandState.canGoForward = NextEntryRow != -1;
 }

@@ -4,12 +4,17 @@
 #include "HelixError.h"
 #include "PositionedForm.h"
 
+#include <QHash>
 #include <QMainWindow>
 
 #include <memory>
 #include <optional>
 
 class DisplayGrid;
+class QAction;
+class QMenu;
+class QToolBar;
+class QToolButton;
 
 // The display window: the grid of trace lines and the formatters that turn each traced call
 // into lines, with the entry bookkeeping that navigation and the commands rely on.
@@ -18,6 +23,7 @@ class frmMain : public QMainWindow, public PositionedForm {
 public:
     // Creating the window loads it: minimum size, saved or top-left position, preferences.
     explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
 
     // The smallest outer size, in twips (240 x 130 pixels).
     qint16 miMinWidthTwips = 0;
@@ -47,14 +53,43 @@ public:
 
     QString ContinuationIndent = QStringLiteral("       ");
 
-    // What the commands may do, recomputed from the grid and the entry rows on every call.
-    struct CommandState {
-        bool hasLines = false;
-        bool canGoBack = false;
-        bool canGoForward = false;
-    };
+    // The one place that enables and disables the commands, from the grid and the entry rows.
     void UpdateCommandState();
-    CommandState commandState() const { return mCommandState; }
+
+    // The toolbar: band "tbrMain" and the Save button's drop-down band "tbrPopupSave".
+    QToolBar *tbr = nullptr;
+    QMenu *tbrPopupSave = nullptr;
+    QToolButton *tbrSaveButton = nullptr;
+    // A tool of either band by its name ("tbrFirst", "tbrSaveAll", ...), or null.
+    QAction *Tool(const QString &name) const { return mTools.value(name); }
+    // Runs the command of the tool clicked.
+    void ToolClick(const QString &name);
+    // Checks the drop-down entry that the Save button's face runs.
+    void MarkDefaultSaveTool(int SaveText);
+
+    // The right-click menu of the grid and its six commands.
+    QMenu *mnuPopup = nullptr;
+    QMenu *mnuCopy = nullptr;
+    QMenu *mnuSave = nullptr;
+    QAction *mnuCopySelected = nullptr;
+    QAction *mnuCopyCurrent = nullptr;
+    QAction *mnuCopyAll = nullptr;
+    QAction *mnuSaveSelected = nullptr;
+    QAction *mnuSaveCurrent = nullptr;
+    QAction *mnuSaveAll = nullptr;
+
+    void GoToFirstEntry();
+    void GoToPreviousEntry();
+    void GoToNextEntry();
+    void GoToLastEntry();
+    // Follows the grid's current row when something other than the window moved it.
+    void SyncEntryRows();
+
+    void CopyLinesToClipboard(int Scope);
+    void SaveLinesToFile(int Scope);
+    void ClearDisplay();
+    // The file of the latest save, proposed for the next one.
+    QString LastSaveFile;
 
     // Puts the preferred font and word wrap on the grid and measures the indent in that font.
     void ApplyPreferences();
@@ -84,6 +119,14 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void createToolbar();
+    void createRightClickMenu();
+    void vsf_KeyDown(int KeyCode, int Shift);
+    void vsf_MouseUp(int Button, int Shift, double X, double Y);
+    int searchBack(int from, int to) const;
+    void lookAhead();
+    void BeginBusy();
+    void EndBusy();
     void Form_Load();
     void Form_Resize();
     int windowStateValue() const;
@@ -93,7 +136,7 @@ private:
     void layoutGrid();
 
     DisplayGrid *mGrid = nullptr;
-    CommandState mCommandState;
+    QHash<QString, QAction *> mTools;
     QRect mCurrentGeometry;
     // Reused for every line built, so formatting a buffer allocates nothing per line.
     QString mLine;

@@ -1,0 +1,72 @@
+#include "LineText.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace LineText {
+
+bool GetLineRange(int scope, const GridPosition &grid, Range &range)
+{
+    Range found;
+    switch (scope) {
+    case Selection:
+        found = {std::min(grid.row, grid.rowSel), std::max(grid.row, grid.rowSel)};
+        if (found.first < 0 || found.last >= grid.rows)
+            return false;
+        break;
+    case CurrentEntry:
+        if (grid.currentEntryRow == -1)
+            return false;
+        found = {grid.currentEntryRow,
+                 grid.nextEntryRow != -1 ? grid.nextEntryRow - 1 : grid.rows - 1};
+        if (found.last < found.first)
+            return false;
+        break;
+    case AllLines:
+        found = {grid.fixedRows, grid.rows - 1};
+        if (found.last < found.first)
+            return false;
+        break;
+    default:
+        return false;
+    }
+    range = found;
+    return true;
+}
+
+QString BuildLinesText(const LineSource &lines, int first, int last)
+{
+    // One pass to size the text, one to fill it: no reallocation however many lines there are.
+    qsizetype size = 0;
+    for (int row = first; row <= last; ++row)
+        size += lines.line(row).length + 2;
+    QString text;
+    text.reserve(size);
+    for (int row = first; row <= last; ++row) {
+        lines.line(row).visit([&](auto view) { text.append(view); });
+        text.append(u"\r\n");
+    }
+    return text;
+}
+
+bool HasNonLatin1Char(const LineView &line)
+{
+    if (!line.wide) {
+        const QLatin1StringView bytes = line.latin1();
+        return std::memchr(bytes.data(), 0, std::size_t(bytes.size())) != nullptr;
+    }
+    const QStringView units = line.utf16();
+    return std::any_of(units.begin(), units.end(),
+                       [](QChar c) { return c.unicode() == 0 || c.unicode() > 0xFF; });
+}
+
+bool RangeNeedsUnicode(const LineSource &lines, int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        if (HasNonLatin1Char(lines.line(row)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace LineText

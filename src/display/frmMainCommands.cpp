@@ -1,0 +1,108 @@
+// Copy and clear, the right-click menu, and the keys the grid hands to the window.
+#include "ClassFind.h"
+#include "DisplayGrid.h"
+#include "KeyCodes.h"
+#include "LineText.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QMenu>
+#include <QMimeData>
+
+namespace {
+
+LineText::GridPosition positionOf(const DisplayGrid &grid, const frmMain &window)
+{
+    return {grid.Rows(),   grid.FixedRows(),       grid.Row(),
+            grid.RowSel(), window.CurrentEntryRow, window.NextEntryRow};
+}
+
+} // namespace
+
+void frmMain::createRightClickMenu()
+{
+    mnuPopup = new QMenu(QStringLiteral("Popup"), this);
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    mnuCopy = mnuPopup->addMenu(QStringLiteral("Copy"));
+    mnuCopy->setObjectName(QStringLiteral("mnuCopy"));
+    mnuSave = mnuPopup->addMenu(QStringLiteral("Save"));
+    mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    const auto item = [this](QMenu *menu, const char *name, const char *caption,
+                             void (frmMain::*command)(int), int scope) {
+        QAction *action = menu->addAction(QLatin1String(caption));
+        action->setObjectName(QLatin1String(name));
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this,
+                [this, command, scope] { (this->*command)(scope); });
+        return action;
+    };
+    mnuCopySelected =
+        item(mnuCopy, "mnuCopySelected", "Copy &Selected", &frmMain::CopyLinesToClipboard, 0);
+    mnuCopyCurrent =
+        item(mnuCopy, "mnuCopyCurrent", "Copy &Current", &frmMain::CopyLinesToClipboard, 1);
+    mnuCopyAll = item(mnuCopy, "mnuCopyAll", "Copy &All", &frmMain::CopyLinesToClipboard, 2);
+    mnuSaveSelected =
+        item(mnuSave, "mnuSaveSelected", "Save &Selected", &frmMain::SaveLinesToFile, 0);
+    mnuSaveCurrent = item(mnuSave, "mnuSaveCurrent", "Save &Current", &frmMain::SaveLinesToFile, 1);
+    mnuSaveAll = item(mnuSave, "mnuSaveAll", "Save &All", &frmMain::SaveLinesToFile, 2);
+}
+
+void frmMain::CopyLinesToClipboard(int Scope)
+{
+    LineText::Range range;
+    if (!LineText::GetLineRange(Scope, positionOf(*mGrid, *this), range))
+        return;
+    BeginBusy();
+    const QString text = LineText::BuildLinesText(*mGrid, range.first, range.last);
+    EndBusy();
+    if (text.isEmpty())
+        return;
+    // As plain text the X11 clipboard offers both forms: UTF-8, and ISO-8859-1 with "?" for
+    // what it cannot hold.
+    auto *data = new QMimeData;
+    data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void frmMain::ClearDisplay()
+{
+    mGrid->clearRows();
+    PreviousEntryRow = -1;
+    CurrentEntryRow = -1;
+    NextEntryRow = -1;
+}
+
+void frmMain::BeginBusy()
+{
+    setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void frmMain::EndBusy()
+{
+    setEnabled(true);
+    QApplication::restoreOverrideCursor();
+}
+
+// The keys act only while the matching tool is enabled, and the grid still handles each key
+// itself.
+void frmMain::vsf_KeyDown(int KeyCode, int Shift)
+{
+    const bool findEnabled = Tool(QStringLiteral("tbrFind"))->isEnabled();
+    if (Shift & KeyCodes::CtrlMask) {
+        if (KeyCode == 67 && Tool(QStringLiteral("tbrCopy"))->isEnabled())
+            CopyLinesToClipboard(0);
+        else if (KeyCode == 70 && findEnabled)
+            Finder().ShowFindDialog();
+    } else if (KeyCode == 114 && findEnabled) {
+        Finder().FindNext((Shift & KeyCodes::ShiftMask) ? 0 : 1);
+    }
+}
+
+void frmMain::vsf_MouseUp(int Button, int, double, double)
+{
+    if (Button == 2)
+        mnuPopup->popup(QCursor::pos());
+}

@@ -1,0 +1,158 @@
+// The toolbar and the rule that enables the commands.
+#include "ClassFind.h"
+#include "ClassPreferences.h"
+#include "DisplayGrid.h"
+#include "ToolIcons.h"
+#include "frmHelp.h"
+#include "frmMain.h"
+#include "frmPreferences.h"
+
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+struct ToolSpec {
+    const char *name;
+    const char *caption;
+    bool startsGroup;
+};
+
+constexpr ToolSpec kMainTools[] = {
+    {"tbrFirst", "First", true}, {"tbrUp", "Up", false},       {"tbrDown", "Down", false},
+    {"tbrLast", "Last", false},  {"tbrFind", "Find", true},    {"tbrCopy", "Copy", false},
+    {"tbrSave", "Save", false},  {"tbrClear", "Clear", false}, {"tbrSettings", "Settings", true},
+    {"tbrHelp", "Help", false},
+};
+
+constexpr ToolSpec kPopupSaveTools[] = {
+    {"tbrSaveAll", "Save All", false},
+    {"tbrSaveCurrent", "Save Current", false},
+    {"tbrSaveSelection", "Save Selection", false},
+};
+
+} // namespace
+
+void frmMain::createToolbar()
+{
+    tbr = new QToolBar(QStringLiteral("Main"), this);
+    tbr->setObjectName(QStringLiteral("tbrMain"));
+    tbr->setMovable(false);
+    tbr->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    addToolBar(tbr);
+
+    tbrPopupSave = new QMenu(QStringLiteral("PopupSave"), this);
+    tbrPopupSave->setObjectName(QStringLiteral("tbrPopupSave"));
+    for (const ToolSpec &spec : kPopupSaveTools) {
+        QAction *tool = tbrPopupSave->addAction(QLatin1String(spec.caption));
+        tool->setObjectName(QLatin1String(spec.name));
+        tool->setCheckable(true);
+        // The check mark shows the Save button's default and changes only with it, never
+        // because the entry was chosen.
+        connect(tool, &QAction::triggered, tool,
+                [tool](bool checked) { tool->setChecked(!checked); });
+        mTools.insert(tool->objectName(), tool);
+    }
+
+    bool first = true;
+    for (const ToolSpec &spec : kMainTools) {
+        const QString name = QLatin1String(spec.name);
+        if (spec.startsGroup && !first)
+            tbr->addSeparator();
+        first = false;
+        auto *tool = new QAction(ToolIcons::icon(name), QLatin1String(spec.caption), this);
+        tool->setObjectName(name);
+        mTools.insert(name, tool);
+        if (name == QLatin1String("tbrSave")) {
+            tbrSaveButton = new QToolButton(tbr);
+            tbrSaveButton->setObjectName(QStringLiteral("tbrSaveButton"));
+            tbrSaveButton->setDefaultAction(tool);
+            tbrSaveButton->setMenu(tbrPopupSave);
+            tbrSaveButton->setPopupMode(QToolButton::MenuButtonPopup);
+            tbrSaveButton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+            tbr->addWidget(tbrSaveButton);
+        } else {
+            tbr->addAction(tool);
+        }
+    }
+    // Until the first update of the command state, only the commands that need no lines
+    // can be used.
+    for (QAction *tool : std::as_const(mTools)) {
+        const QString name = tool->objectName();
+        tool->setEnabled(name == QLatin1String("tbrSettings") || name == QLatin1String("tbrHelp"));
+        connect(tool, &QAction::triggered, this, [this, name] { ToolClick(name); });
+    }
+}
+
+void frmMain::ToolClick(const QString &name)
+{
+    IsNavigating = true;
+    if (name == QLatin1String("tbrFirst")) {
+        GoToFirstEntry();
+    } else if (name == QLatin1String("tbrUp")) {
+        GoToPreviousEntry();
+    } else if (name == QLatin1String("tbrDown")) {
+        GoToNextEntry();
+    } else if (name == QLatin1String("tbrLast")) {
+        GoToLastEntry();
+    } else if (name == QLatin1String("tbrClear")) {
+        ClearDisplay();
+    } else if (name == QLatin1String("tbrCopy")) {
+        CopyLinesToClipboard(0);
+    } else if (name == QLatin1String("tbrSave")) {
+        SaveLinesToFile(Preferences().SaveText());
+    } else if (name == QLatin1String("tbrSaveAll")) {
+        SaveLinesToFile(2);
+    } else if (name == QLatin1String("tbrSaveCurrent")) {
+        SaveLinesToFile(1);
+    } else if (name == QLatin1String("tbrSaveSelection")) {
+        SaveLinesToFile(0);
+    } else if (name == QLatin1String("tbrSettings")) {
+        auto *dialog = new frmPreferences(this, [this] { ApplyPreferences(); });
+        dialog->exec();
+    } else if (name == QLatin1String("tbrHelp")) {
+        showHelpWindow();
+    } else if (name == QLatin1String("tbrFind")) {
+        Finder().ShowFindDialog();
+    }
+    IsNavigating = false;
+    UpdateCommandState();
+}
+
+void frmMain::UpdateCommandState()
+{
+    const bool hasLines = mGrid->Rows() > mGrid->FixedRows();
+    const bool canGoBack = mGrid->Row() > CurrentEntryRow || PreviousEntryRow != -1;
+    const bool canGoForward = NextEntryRow != -1;
+    for (const char *name : {"tbrClear", "tbrCopy", "tbrSave", "tbrFind", "tbrSaveAll",
+                             "tbrSaveCurrent", "tbrSaveSelection"})
+        Tool(QLatin1String(name))->setEnabled(hasLines);
+    for (QAction *item :
+         {mnuCopySelected, mnuCopyCurrent, mnuCopyAll, mnuSaveSelected, mnuSaveCurrent, mnuSaveAll})
+        item->setEnabled(hasLines);
+    Tool(QStringLiteral("tbrFirst"))->setEnabled(canGoBack);
+    Tool(QStringLiteral("tbrUp"))->setEnabled(canGoBack);
+    Tool(QStringLiteral("tbrDown"))->setEnabled(canGoForward);
+    Tool(QStringLiteral("tbrLast"))->setEnabled(canGoForward);
+}
+
+void frmMain::MarkDefaultSaveTool(int SaveText)
+{
+    const char *checked = nullptr;
+    switch (SaveText) {
+    case 0:
+        checked = "tbrSaveSelection";
+        break;
+    case 1:
+        checked = "tbrSaveCurrent";
+        break;
+    case 2:
+        checked = "tbrSaveAll";
+        break;
+    default:
+        return;
+    }
+    for (const ToolSpec &spec : kPopupSaveTools)
+        Tool(QLatin1String(spec.name))->setChecked(qstrcmp(spec.name, checked) == 0);
+}

@@ -1,0 +1,87 @@
+#include "LineMatcher.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Every Latin-1 character's simple case folding (U+00B5 MICRO SIGN folds beyond Latin-1).
+const std::array<char16_t, 256> &latin1Folding()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> folded{};
+        for (int c = 0; c < 256; ++c)
+            folded[c] = QChar(char16_t(c)).toCaseFolded().unicode();
+        return folded;
+    }();
+    return table;
+}
+
+} // namespace
+
+LineMatcher::LineMatcher(const QString &text, bool wholeWord, bool matchCase)
+    : mText(text)
+    , mWholeWord(wholeWord)
+    , mMatchCase(matchCase)
+{
+    mLatin1Text =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
+    if (mLatin1Text)
+        mLatin1 = text.toLatin1();
+    mFolded = text.toCaseFolded();
+    if (!mFolded.isEmpty()) {
+        const auto &fold = latin1Folding();
+        for (int c = 0; c < 256; ++c)
+            mFirstByte[c] = fold[c] == mFolded[0].unicode();
+    }
+}
+
+qsizetype LineMatcher::find(QLatin1StringView line) const
+{
+    const qsizetype n = line.size();
+    const qsizetype m = mText.size();
+    if (m == 0 || m > n)
+        return m == 0 ? 0 : -1;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(line.data());
+    if (mMatchCase) {
+        if (!mLatin1Text)
+            return -1;
+        const void *hit = memmem(bytes, std::size_t(n), mLatin1.constData(), std::size_t(m));
+        return hit ? static_cast<const unsigned char *>(hit) - bytes : -1;
+    }
+    const auto &fold = latin1Folding();
+    const char16_t *folded = reinterpret_cast<const char16_t *>(mFolded.utf16());
+    for (qsizetype i = 0; i + m <= n; ++i) {
+        if (!mFirstByte[bytes[i]])
+            continue;
+        qsizetype j = 1;
+        while (j < m && fold[bytes[i + j]] == folded[j])
+            ++j;
+        if (j == m)
+            return i;
+    }
+    return -1;
+}
+
+qsizetype LineMatcher::find(QStringView line) const
+{
+    return line.indexOf(mText, 0, mMatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
+}
+
+template <typename View> bool LineMatcher::isWholeWord(View line, qsizetype at) const
+{
+    if (at > 0 && IsWordChar(QChar(line[at - 1])))
+        return false;
+    const qsizetype end = at + mText.size();
+    return end >= line.size() || !IsWordChar(QChar(line[end]));
+}
+
+bool LineMatcher::matches(const LineView &line) const
+{
+    return line.visit([this](auto view) {
+        const qsizetype at = find(view);
+        if (at < 0)
+            return false;
+        return !mWholeWord || isWholeWord(view, at);
+    });
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "LineSource.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// Whether one line holds the text to find. Only the first occurrence counts: with whole words
+// on, a line whose first occurrence sits inside a word does not match, even if a later one
+// would. Without match case, letters compare by Unicode simple case folding. Lines are read in
+// place, Latin-1 lines byte by byte, so a scan makes no copy of any line.
+class LineMatcher {
+public:
+    LineMatcher(const QString &text, bool wholeWord, bool matchCase);
+
+    bool matches(const LineView &line) const;
+
+    // Letters and digits, judged on the whole UTF-16 code unit; everything else ends a word.
+    static bool IsWordChar(QChar c) { return c.isLetterOrNumber(); }
+
+private:
+    qsizetype find(QLatin1StringView line) const;
+    qsizetype find(QStringView line) const;
+    template <typename View> bool isWholeWord(View line, qsizetype at) const;
+
+    QString mText;
+    bool mWholeWord;
+    bool mMatchCase;
+    // The text in Latin-1 when every character fits, for exact search in Latin-1 lines.
+    bool mLatin1Text = false;
+    QByteArray mLatin1;
+    // The text case-folded, and which Latin-1 bytes fold to its first character.
+    QString mFolded;
+    std::array<bool, 256> mFirstByte{};
+};

@@ -1,0 +1,137 @@
+#include "frmFind.h"
+
+#include "CheckValue.h"
+#include "ClassFind.h"
+#include "ClassPreferences.h"
+#include "FormPlacement.h"
+#include "Twips.h"
+#include "WindowTwips.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+QPointer<frmFind> &findDialogSlot()
+{
+    static QPointer<frmFind> dialog;
+    return dialog;
+}
+
+template <typename W> W *placed(W *widget, int left, int top, int width, int height)
+{
+    const TwipsScale scale = TwipsScale::primary();
+    widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), scale.xToPixels(width),
+                        scale.yToPixels(height));
+    return widget;
+}
+
+} // namespace
+
+frmFind *loadedFindDialog()
+{
+    frmFind *dialog = findDialogSlot().data();
+    return dialog && dialog->mbLoaded ? dialog : nullptr;
+}
+
+frmFind::frmFind(QWidget *mainWindow)
+    : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("frmFind"));
+    setWindowTitle(QStringLiteral("Find"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    const TwipsScale scale = TwipsScale::primary();
+    setFixedSize(scale.xToPixels(6975), scale.yToPixels(1335));
+
+    lblText = placed(new QLabel(QStringLiteral("Fi&nd What:"), this), 120, 120, 855, 255);
+    vsf = placed(new QLineEdit(this), 1080, 120, 4455, 330);
+    vsf->setObjectName(QStringLiteral("vsf"));
+    chkWhole =
+        placed(new QCheckBox(QStringLiteral("Match &Whole Word Only"), this), 1080, 600, 2175, 255);
+    chkCase = placed(new QCheckBox(QStringLiteral("Match C&ase"), this), 1080, 900, 2175, 255);
+    fra = placed(new QGroupBox(QStringLiteral("Direction"), this), 3480, 480, 2055, 735);
+    opt[0] = placed(new QRadioButton(QStringLiteral("&Up"), fra), 240, 360, 735, 255);
+    opt[1] = placed(new QRadioButton(QStringLiteral("&Down"), fra), 1080, 360, 735, 255);
+    auto *direction = new QButtonGroup(this);
+    direction->addButton(opt[0], 0);
+    direction->addButton(opt[1], 1);
+    cmdFind = placed(new QPushButton(QStringLiteral("&Find Next"), this), 5760, 120, 1095, 375);
+    cmdCancel = placed(new QPushButton(QStringLiteral("&Cancel"), this), 5760, 600, 1095, 375);
+
+    lblText->setBuddy(vsf);
+    cmdFind->setDefault(true);
+    setTabOrder(vsf, chkWhole);
+    setTabOrder(chkWhole, chkCase);
+    setTabOrder(chkCase, opt[0]);
+    setTabOrder(opt[0], opt[1]);
+    setTabOrder(opt[1], cmdFind);
+    setTabOrder(cmdFind, cmdCancel);
+    connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    Form_Load(mainWindow);
+}
+
+void frmFind::Form_Load(QWidget *mainWindow)
+{
+    findDialogSlot() = this;
+    mbLoaded = true;
+    const QRect outer = WindowTwips::outerRect(this);
+    miMinWidthTwips = qint16(outer.width());
+    miMinHeightTwips = qint16(outer.height());
+    QFont font = vsf->font();
+    font.setFamily(Preferences().FontName());
+    vsf->setFont(font);
+    if (!Preferences().RestoreFormPosition(this))
+        CenterForm(this, mainWindow);
+    vsf->setFocus();
+}
+
+void frmFind::setOuterTwips(int top, int left, int height, int width)
+{
+    WindowTwips::setOuterRect(this, QRect(left, top, width, height));
+}
+
+void frmFind::InitFindDialog(const QString &text, bool wholeWord, bool matchCase, int direction)
+{
+    vsf->setText(text);
+    chkWhole->setChecked(CheckValueFromBoolean(wholeWord) == 1);
+    chkCase->setChecked(CheckValueFromBoolean(matchCase) == 1);
+    if (direction == 0 || direction == 1)
+        opt[direction]->setChecked(true);
+}
+
+void frmFind::cmdFind_Click()
+{
+    const QString text = vsf->text();
+    if (text.isEmpty()) {
+        close();
+        return;
+    }
+    const int direction = opt[0]->isChecked() ? 0 : (opt[1]->isChecked() ? 1 : 0);
+    const bool wholeWord = BooleanFromCheckValue(chkWhole->isChecked() ? 1 : 0);
+    const bool matchCase = BooleanFromCheckValue(chkCase->isChecked() ? 1 : 0);
+    Finder().SetFindOptions(text, wholeWord, matchCase, direction);
+    Finder().FindNext(-1);
+}
+
+void frmFind::reject()
+{
+    close();
+}
+
+void frmFind::closeEvent(QCloseEvent *event)
+{
+    mbLoaded = false;
+    const QRect outer = WindowTwips::outerRect(this);
+    Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,138 @@
+#include "frmHelp.h"
+
+#include "ClassPreferences.h"
+#include "FormPlacement.h"
+#include "ToolIcons.h"
+#include "Twips.h"
+#include "WindowTwips.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+QPointer<frmHelp> &helpWindowSlot()
+{
+    static QPointer<frmHelp> window;
+    return window;
+}
+
+template <typename W> W *placed(W *widget, int left, int top, int width, int height)
+{
+    const TwipsScale scale = TwipsScale::primary();
+    widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), scale.xToPixels(width),
+                        scale.yToPixels(height));
+    return widget;
+}
+
+struct ToolRow {
+    int imageLeft;
+    int top;
+    int labelWidth;
+    const char *text;
+    const char *tool;
+};
+
+constexpr ToolRow kToolRows[] = {
+    {240, 480, 1335, "Go to first API", "tbrFirst"},
+    {240, 840, 1335, "Go to previous API", "tbrUp"},
+    {240, 1200, 1335, "Go to next API", "tbrDown"},
+    {240, 1560, 1335, "Go to last API", "tbrLast"},
+    {2520, 480, 1335, "Opens Find dialog", "tbrFind"},
+    {2520, 840, 3135, "Copies selected lines to Windows Clipboard", "tbrCopy"},
+    {2520, 1200, 3135, "Saves Selected/Current/All lines to file", "tbrSave"},
+    {2520, 1560, 1335, "Clears display", "tbrClear"},
+    {6480, 480, 1935, "Opens Preferences dialog", "tbrSettings"},
+    {6480, 840, 1335, "Opens Help dialog", "tbrHelp"},
+};
+
+constexpr const char *kKeys[] = {
+    "CTRL-C: Copies selected lines to Windows Clipboard",
+    "CTRL-F: Opens Find dialog",
+    "        F3: Repeats last search, going down and wrapping",
+    "Shift-F3: Repeats last search, going up and wrapping",
+};
+
+} // namespace
+
+frmHelp::frmHelp()
+    : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(QStringLiteral("HELIX Debug Help"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    const TwipsScale scale = TwipsScale::primary();
+    setFixedSize(scale.xToPixels(9255), scale.yToPixels(4215));
+
+    fraKeys =
+        placed(new QGroupBox(QStringLiteral("Keyboard Shortcuts"), this), 120, 120, 4455, 1815);
+    fraOther = placed(new QGroupBox(QStringLiteral("Other"), this), 4800, 120, 3255, 1815);
+    fraToolbar = placed(new QGroupBox(QStringLiteral("Toolbar"), this), 120, 2040, 9015, 1800);
+    cmdClose = placed(new QPushButton(QStringLiteral("&Close"), this), 8280, 240, 855, 375);
+    cmdClose->setDefault(true);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    for (int i = 0; i < 4; ++i)
+        lbl[i] =
+            placed(new QLabel(QLatin1String(kKeys[i]), fraKeys), 240, 360 + 360 * i, 4095, 255);
+    for (int i = 0; i < 10; ++i) {
+        const ToolRow &row = kToolRows[i];
+        img[i] = placed(new QLabel(fraToolbar), row.imageLeft, row.top, 240, 240);
+        img[i]->setPixmap(ToolIcons::icon(QLatin1String(row.tool)).pixmap(16, 16));
+        lbl[4 + i] = placed(new QLabel(QLatin1String(row.text), fraToolbar), row.imageLeft + 360,
+                            row.top, row.labelWidth, 255);
+    }
+    lbl[14] = placed(new QLabel(QStringLiteral("Right-clicking on the main display will bring up "
+                                               "a popup menu with all Copy and Save options"),
+                                fraOther),
+                     240, 360, 2775, 615);
+    lbl[14]->setWordWrap(true);
+
+    // Load: remember the size as the smallest, then the saved place or the middle of the screen.
+    helpWindowSlot() = this;
+    mbLoaded = true;
+    const QRect outer = WindowTwips::outerRect(this);
+    miMinWidthTwips = qint16(outer.width());
+    miMinHeightTwips = qint16(outer.height());
+    if (!Preferences().RestoreFormPosition(this))
+        CenterForm(this, nullptr);
+}
+
+void frmHelp::setOuterTwips(int top, int left, int height, int width)
+{
+    WindowTwips::setOuterRect(this, QRect(left, top, width, height));
+}
+
+void frmHelp::reject()
+{
+    close();
+}
+
+void frmHelp::closeEvent(QCloseEvent *event)
+{
+    mbLoaded = false;
+    const QRect outer = WindowTwips::outerRect(this);
+    Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
+    QDialog::closeEvent(event);
+}
+
+frmHelp *loadedHelpWindow()
+{
+    frmHelp *window = helpWindowSlot().data();
+    return window && window->mbLoaded ? window : nullptr;
+}
+
+void showHelpWindow()
+{
+    frmHelp *window = loadedHelpWindow();
+    if (!window)
+        window = new frmHelp;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -2,33 +2,25 @@
 // end of a large grid, painting, and one huge buffer.
 #include "BenchReport.h"
 #include "BufferCutter.h"
+#include "ClassFileSystem.h"
 #include "ClassPreferences.h"
 #include "DemoTraffic.h"
 #include "DisplayGrid.h"
+#include "LineText.h"
+#include "PlayTraffic.h"
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <QPixmap>
 #include <QStringList>
+#include <cstdio>
 
 namespace {
 
 constexpr int kLines = 1000000;
-
-void play(frmMain &window, const TraceCall &call)
-{
-    switch (call.kind) {
-    case TraceCall::Send:
-        window.FormatSendBuffer(call.appName, call.request, call.buffer);
-        break;
-    case TraceCall::Receive:
-        window.FormatReceiveBuffer(call.buffer);
-        break;
-    case TraceCall::Text:
-        window.FormatText(call.appName, call.text);
-        break;
-    }
-}
 
 // The same lines built the plain way, one QString each, into a QStringList.
 void playIntoList(QStringList &lines, const TraceCall &call, const QString &indent)
@@ -171,6 +163,74 @@ void painting()
            fixed(small / 1000), QStringLiteral("<= 2 x base"), large <= 2 * small);
 }
 
+// Copy and save of all lines against writing the same bytes with a plain buffered fwrite.
+void copyAndSave(const QList<TraceCall> &calls)
+{
+    frmMain window;
+    for (const TraceCall &call : calls)
+        play(window, call);
+    DisplayGrid &grid = *window.vsf();
+    const int last = grid.Rows() - 1;
+    QByteArray bytes;
+    for (int row = 0; row <= last; ++row) {
+        bytes += grid.line(row).toString().toLatin1();
+        bytes += "\r\n";
+    }
+    bytes += "\r\n";
+    QTemporaryDir dir;
+    const QString plainPath = dir.filePath(QStringLiteral("plain.txt"));
+    const double plain = bestNanoseconds(3, [&] {
+        QFile::remove(plainPath);
+        FILE *out = std::fopen(QFile::encodeName(plainPath).constData(), "ab");
+        for (qsizetype at = 0; at < bytes.size(); at += 4096)
+            std::fwrite(bytes.constData() + at, 1,
+                        std::size_t(std::min<qsizetype>(4096, bytes.size() - at)), out);
+        std::fclose(out);
+    });
+    const QString savedPath = dir.filePath(QStringLiteral("saved.txt"));
+    const double save = bestNanoseconds(3, [&] {
+        QFile::remove(savedPath);
+        const bool unicode = LineText::RangeNeedsUnicode(grid, 0, last);
+        FileSystem().WriteLinesToFile(&grid, 0, last, savedPath, unicode);
+    });
+    const double copy = bestNanoseconds(3, [&] { window.CopyLinesToClipboard(2); });
+    report(QStringLiteral("save all of 1M lines (ms)"), fixed(save / 1e6),
+           fixed(plain / 1e6) + QStringLiteral(" fwrite"), QStringLiteral("<= 2 x base"),
+           save <= 2 * plain);
+    report(QStringLiteral("copy all of 1M lines (ms)"), fixed(copy / 1e6),
+           fixed(plain / 1e6) + QStringLiteral(" fwrite"), QStringLiteral("<= 2 x base"),
+           copy <= 2 * plain);
+}
+
+// Going to the last entry and following a click, at the end of a large grid and of a small
+// one with entries of the same length.
+void navigation(const QList<TraceCall> &calls)
+{
+    const auto timeIn = [](frmMain &window) {
+        constexpr int kRepeats = 20000;
+        DisplayGrid &grid = *window.vsf();
+        return bestNanoseconds(3,
+                               [&] {
+                                   for (int i = 0; i < kRepeats; ++i) {
+                                       window.ToolClick(QStringLiteral("tbrLast"));
+                                       grid.setRow(grid.Rows() - 1);
+                                   }
+                               }) /
+               kRepeats;
+    };
+    frmMain large;
+    for (const TraceCall &call : calls)
+        play(large, call);
+    frmMain small;
+    for (int i = 0; small.vsf()->Rows() < 100; ++i)
+        play(small, calls[i]);
+    const double far = timeIn(large);
+    const double near = timeIn(small);
+    report(QStringLiteral("GoToLastEntry+SyncEntryRows @1M (us)"), fixed(far / 1000, 2),
+           fixed(near / 1000, 2) + QStringLiteral(" @100"), QStringLiteral("<= 2 x base"),
+           far <= 2 * near);
+}
+
 QString hugeBuffer(int fields)
 {
     QString buffer;
@@ -213,6 +273,8 @@ int main(int argc, char *argv[])
     const QList<TraceCall> calls = callsForLines(kLines);
     formattingAndMemory(calls);
     lookups(calls);
+    copyAndSave(calls);
+    navigation(calls);
     painting();
     hugeBuffers();
     return 0;

@@ -133,5 +133,6 @@ void frmFind::closeEvent(QCloseEvent *event)
     mbLoaded = false;
     const QRect outer = WindowTwips::outerRect(this);
     Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
-    QDialog::closeEvent(event);
+    // Not the dialog's own handling, which would turn the close into a reject.
+    event->accept();
 }

@@ -118,7 +118,8 @@ void frmHelp::closeEvent(QCloseEvent *event)
     mbLoaded = false;
     const QRect outer = WindowTwips::outerRect(this);
     Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
-    QDialog::closeEvent(event);
+    // Not the dialog's own handling, which would turn the close into a reject.
+    event->accept();
 }
 
 frmHelp *loadedHelpWindow()

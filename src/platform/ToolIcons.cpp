@@ -2,16 +2,22 @@
 
 #include <QHash>
 
-namespace ToolIcons {
-
-QIcon icon(const QString &toolName)
+// The icons are compiled into a static library: they must be registered before the first use,
+// from outside any namespace.
+static void registerIcons()
 {
-    // The icons are compiled into a static library: register them before the first use.
     static const bool registered = [] {
         Q_INIT_RESOURCE(icons);
         return true;
     }();
     Q_UNUSED(registered);
+}
+
+namespace ToolIcons {
+
+QIcon icon(const QString &toolName)
+{
+    registerIcons();
     static const QHash<QString, QString> themeNames = {
         {QStringLiteral("tbrFirst"), QStringLiteral("go-first")},
         {QStringLiteral("tbrUp"), QStringLiteral("go-up")},

@@ -2,11 +2,9 @@
 // end of a large grid, painting, and one huge buffer.
 #include "BenchReport.h"
 #include "BufferCutter.h"
-#include "ClassFileSystem.h"
 #include "ClassPreferences.h"
 #include "DemoTraffic.h"
 #include "DisplayGrid.h"
-#include "LineText.h"
 #include "PlayTraffic.h"
 #include "frmMain.h"
 
@@ -163,8 +161,8 @@ void painting()
            fixed(small / 1000), QStringLiteral("<= 2 x base"), large <= 2 * small);
 }
 
-// Copy and save of all lines against writing the same bytes with a plain buffered fwrite.
-void copyAndSave(const QList<TraceCall> &calls)
+// Copying all lines against writing the same bytes with a plain buffered fwrite.
+void copying(const QList<TraceCall> &calls)
 {
     frmMain window;
     for (const TraceCall &call : calls)
@@ -187,16 +185,7 @@ void copyAndSave(const QList<TraceCall> &calls)
                         std::size_t(std::min<qsizetype>(4096, bytes.size() - at)), out);
         std::fclose(out);
     });
-    const QString savedPath = dir.filePath(QStringLiteral("saved.txt"));
-    const double save = bestNanoseconds(3, [&] {
-        QFile::remove(savedPath);
-        const bool unicode = LineText::RangeNeedsUnicode(grid, 0, last);
-        FileSystem().WriteLinesToFile(&grid, 0, last, savedPath, unicode);
-    });
     const double copy = bestNanoseconds(3, [&] { window.CopyLinesToClipboard(2); });
-    report(QStringLiteral("save all of 1M lines (ms)"), fixed(save / 1e6),
-           fixed(plain / 1e6) + QStringLiteral(" fwrite"), QStringLiteral("<= 2 x base"),
-           save <= 2 * plain);
     report(QStringLiteral("copy all of 1M lines (ms)"), fixed(copy / 1e6),
            fixed(plain / 1e6) + QStringLiteral(" fwrite"), QStringLiteral("<= 2 x base"),
            copy <= 2 * plain);
@@ -273,7 +262,7 @@ int main(int argc, char *argv[])
     const QList<TraceCall> calls = callsForLines(kLines);
     formattingAndMemory(calls);
     lookups(calls);
-    copyAndSave(calls);
+    copying(calls);
     navigation(calls);
     painting();
     hugeBuffers();

@@ -226,7 +226,7 @@ void tst_Commands::lineRanges()
     LineText::Range found{-7, -7};
     const bool valid = LineText::GetLineRange(scope, position, found);
     QCOMPARE(valid, !range.isEmpty());
-    QCOMPARE((Range{found.first, found.last}), valid ? range : Range{-7, -7});
+    QCOMPARE((Range{found.first, found.last}), (valid ? range : Range{-7, -7}));
 }
 
 void tst_Commands::needsUnicode_data()

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+// Runs `act` on the next modal dialog of type Dialog once it shows, looking every 10 ms while
+// `alive` holds, for five seconds at most.
+template <typename Dialog>
+void whenShown(
+    std::function<void(Dialog *)> act, std::function<bool()> alive = [] { return true; },
+    int attempts = 500)
+{
+    QTimer::singleShot(10, [act, alive, attempts] {
+        if (!alive() || attempts == 0)
+            return;
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible())
+            act(dialog);
+        else
+            whenShown<Dialog>(act, alive, attempts - 1);
+    });
+}
+
+inline QLineEdit *fileNameEdit(QFileDialog *dialog)
+{
+    return dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+}
+
+// Types `name` (unless empty) and presses Enter. Returns the text of the message box the
+// dialog put up instead of closing, "" when none came.
+inline QString acceptTyped(QFileDialog *dialog, const QString &name)
+{
+    const auto warning = std::make_shared<QString>();
+    const QPointer<QFileDialog> guard(dialog);
+    whenShown<QMessageBox>(
+        [warning](QMessageBox *box) {
+            *warning = box->text();
+            box->reject();
+        },
+        [guard] { return guard && guard->isVisible(); });
+    QLineEdit *edit = fileNameEdit(dialog);
+    if (!name.isEmpty())
+        edit->setText(name);
+    QTest::keyClick(edit, Qt::Key_Return);
+    return *warning;
+}

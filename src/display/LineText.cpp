@@ -40,11 +40,20 @@ QString BuildLinesText(const LineSource &lines, int first, int last)
     qsizetype size = 0;
     for (int row = first; row <= last; ++row)
         size += lines.line(row).length + 2;
-    QString text;
-    text.reserve(size);
+    QString text(size, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
     for (int row = first; row <= last; ++row) {
-        lines.line(row).visit([&](auto view) { text.append(view); });
-        text.append(u"\r\n");
+        const LineView line = lines.line(row);
+        if (line.wide) {
+            std::memcpy(out, line.data, std::size_t(line.length) * sizeof(char16_t));
+        } else {
+            const auto *bytes = static_cast<const unsigned char *>(line.data);
+            for (qsizetype i = 0; i < line.length; ++i)
+                out[i] = bytes[i];
+        }
+        out += line.length;
+        *out++ = u'\r';
+        *out++ = u'\n';
     }
     return text;
 }

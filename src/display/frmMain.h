@@ -137,6 +137,10 @@ private:
 
     DisplayGrid *mGrid = nullptr;
     QHash<QString, QAction *> mTools;
+    // The commands each flag of the command state governs, looked up once.
+    QList<QAction *> mLineCommands;
+    QList<QAction *> mBackCommands;
+    QList<QAction *> mForwardCommands;
     QRect mCurrentGeometry;
     // Reused for every line built, so formatting a buffer allocates nothing per line.
     QString mLine;

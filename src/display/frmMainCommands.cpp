@@ -47,6 +47,8 @@ void frmMain::createRightClickMenu()
         item(mnuSave, "mnuSaveSelected", "Save &Selected", &frmMain::SaveLinesToFile, 0);
     mnuSaveCurrent = item(mnuSave, "mnuSaveCurrent", "Save &Current", &frmMain::SaveLinesToFile, 1);
     mnuSaveAll = item(mnuSave, "mnuSaveAll", "Save &All", &frmMain::SaveLinesToFile, 2);
+    mLineCommands << mnuCopySelected << mnuCopyCurrent << mnuCopyAll << mnuSaveSelected
+                  << mnuSaveCurrent << mnuSaveAll;
 }
 
 void frmMain::CopyLinesToClipboard(int Scope)

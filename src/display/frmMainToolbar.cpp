@@ -76,6 +76,11 @@ void frmMain::createToolbar()
             tbr->addAction(tool);
         }
     }
+    for (const char *name : {"tbrClear", "tbrCopy", "tbrSave", "tbrFind", "tbrSaveAll",
+                             "tbrSaveCurrent", "tbrSaveSelection"})
+        mLineCommands << Tool(QLatin1String(name));
+    mBackCommands = {Tool(QStringLiteral("tbrFirst")), Tool(QStringLiteral("tbrUp"))};
+    mForwardCommands = {Tool(QStringLiteral("tbrDown")), Tool(QStringLiteral("tbrLast"))};
     // Until the first update of the command state, only the commands that need no lines
     // can be used.
     for (QAction *tool : std::as_const(mTools)) {
@@ -125,16 +130,12 @@ void frmMain::UpdateCommandState()
     const bool hasLines = mGrid->Rows() > mGrid->FixedRows();
     const bool canGoBack = mGrid->Row() > CurrentEntryRow || PreviousEntryRow != -1;
     const bool canGoForward = NextEntryRow != -1;
-    for (const char *name : {"tbrClear", "tbrCopy", "tbrSave", "tbrFind", "tbrSaveAll",
-                             "tbrSaveCurrent", "tbrSaveSelection"})
-        Tool(QLatin1String(name))->setEnabled(hasLines);
-    for (QAction *item :
-         {mnuCopySelected, mnuCopyCurrent, mnuCopyAll, mnuSaveSelected, mnuSaveCurrent, mnuSaveAll})
-        item->setEnabled(hasLines);
-    Tool(QStringLiteral("tbrFirst"))->setEnabled(canGoBack);
-    Tool(QStringLiteral("tbrUp"))->setEnabled(canGoBack);
-    Tool(QStringLiteral("tbrDown"))->setEnabled(canGoForward);
-    Tool(QStringLiteral("tbrLast"))->setEnabled(canGoForward);
+    for (QAction *command : std::as_const(mLineCommands))
+        command->setEnabled(hasLines);
+    for (QAction *command : std::as_const(mBackCommands))
+        command->setEnabled(canGoBack);
+    for (QAction *command : std::as_const(mForwardCommands))
+        command->setEnabled(canGoForward);
 }
 
 void frmMain::MarkDefaultSaveTool(int SaveText)

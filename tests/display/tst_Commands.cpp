@@ -1,7 +1,11 @@
 // Entry navigation, the command state, copy and clear, keys and the right-click menu.
+#include "ClassFind.h"
 #include "ClassPreferences.h"
 #include "DisplayGrid.h"
 #include "LineText.h"
+#include "SettingsFile.h"
+#include "frmFind.h"
+#include "frmHelp.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -9,6 +13,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -70,6 +75,8 @@ private Q_SLOTS:
     void copyAndKeys();
     void rightClickMenu();
     void defaultSaveTool();
+    void findKeys();
+    void closingTheWindowClosesFindAndHelp();
 };
 
 void tst_Commands::navigation_data()
@@ -318,6 +325,63 @@ void tst_Commands::defaultSaveTool()
     });
     window.Tool(QStringLiteral("tbrSaveAll"))->trigger();
     QCOMPARE(checked(), QStringLiteral("-x-"));
+}
+
+// Ctrl+F, F3 and Shift+F3 act only while Find is enabled; a hit moves the current row, and the
+// entry rows and tools follow it as they follow a click.
+void tst_Commands::findKeys()
+{
+    frmMain window;
+    window.show();
+    window.UpdateCommandState();
+    Finder().SetFindOptions(QStringLiteral("F1"), false, true, 1);
+    QTest::keyClick(window.vsf(), Qt::Key_F3);
+    QTest::keyClick(window.vsf(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!loadedFindDialog()); // no lines: Find is off
+
+    threeEntries(window);
+    click(window, 0);
+    Finder().LastFoundRow = 0;
+    QTest::keyClick(window.vsf(), Qt::Key_F3);
+    QCOMPARE(window.vsf()->Row(), 2); // "F1" in the first entry
+    QCOMPARE(window.CurrentEntryRow, 0);
+    QCOMPARE(window.NextEntryRow, 5);
+    QCOMPARE(enabledTools(window), QStringLiteral("1111"));
+    QTest::keyClick(window.vsf(), Qt::Key_F3);
+    QCOMPARE(window.vsf()->Row(), 7); // in the second entry
+    QCOMPARE((QList<int>{window.PreviousEntryRow, window.CurrentEntryRow, window.NextEntryRow}),
+             (QList<int>{0, 5, 9}));
+    QTest::keyClick(window.vsf(), Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(window.vsf()->Row(), 2);
+    QCOMPARE(Finder().Direction, 0);
+    QTest::keyClick(window.vsf(), Qt::Key_F3, Qt::ControlModifier); // Ctrl+F3 is nothing
+    QCOMPARE(window.vsf()->Row(), 2);
+    QTest::keyClick(window.vsf(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(loadedFindDialog());
+    QVERIFY(loadedFindDialog()->opt[0]->isChecked());
+    loadedFindDialog()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void tst_Commands::closingTheWindowClosesFindAndHelp()
+{
+    writeSettingsFile(QString());
+    auto *window = new frmMain;
+    window->show();
+    window->FormatText(QStringLiteral("A"), QStringLiteral("x"));
+    window->ToolClick(QStringLiteral("tbrFind"));
+    window->ToolClick(QStringLiteral("tbrHelp"));
+    window->ToolClick(QStringLiteral("tbrHelp")); // the same window again
+    QVERIFY(loadedFindDialog());
+    QVERIFY(loadedHelpWindow());
+    window->close();
+    QVERIFY(!loadedFindDialog());
+    QVERIFY(!loadedHelpWindow());
+    const QString saved = readSettingsFile();
+    QVERIFY(saved.contains(QLatin1String("frmFindFormTop=")));
+    QVERIFY(saved.contains(QLatin1String("frmHelpFormTop=")));
+    QVERIFY(saved.contains(QLatin1String("frmMainFormTop=")));
+    delete window;
 }
 
 QTEST_MAIN(tst_Commands)

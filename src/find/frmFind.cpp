@@ -3,6 +3,7 @@
 #include "CheckValue.h"
 #include "ClassFind.h"
 #include "ClassPreferences.h"
+#include "DialogLayout.h"
 #include "FormPlacement.h"
 #include "Twips.h"
 #include "WindowTwips.h"
@@ -25,14 +26,6 @@ QPointer<frmFind> &findDialogSlot()
     return dialog;
 }
 
-template <typename W> W *placed(W *widget, int left, int top, int width, int height)
-{
-    const TwipsScale scale = TwipsScale::primary();
-    widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), scale.xToPixels(width),
-                        scale.yToPixels(height));
-    return widget;
-}
-
 } // namespace
 
 frmFind *loadedFindDialog()
@@ -49,23 +42,30 @@ frmFind::frmFind(QWidget *mainWindow)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_DeleteOnClose);
+    setFont(DialogLayout::font());
     const TwipsScale scale = TwipsScale::primary();
     setFixedSize(scale.xToPixels(6975), scale.yToPixels(1335));
 
-    lblText = placed(new QLabel(QStringLiteral("Fi&nd What:"), this), 120, 120, 855, 255);
-    vsf = placed(new QLineEdit(this), 1080, 120, 4455, 330);
+    lblText =
+        DialogLayout::placed(new QLabel(QStringLiteral("Fi&nd What:"), this), 120, 120, 855, 255);
+    vsf = DialogLayout::placed(new QLineEdit(this), 1080, 120, 4455, 330);
     vsf->setObjectName(QStringLiteral("vsf"));
-    chkWhole =
-        placed(new QCheckBox(QStringLiteral("Match &Whole Word Only"), this), 1080, 600, 2175, 255);
-    chkCase = placed(new QCheckBox(QStringLiteral("Match C&ase"), this), 1080, 900, 2175, 255);
-    fra = placed(new QGroupBox(QStringLiteral("Direction"), this), 3480, 480, 2055, 735);
-    opt[0] = placed(new QRadioButton(QStringLiteral("&Up"), fra), 240, 360, 735, 255);
-    opt[1] = placed(new QRadioButton(QStringLiteral("&Down"), fra), 1080, 360, 735, 255);
+    chkWhole = DialogLayout::placed(new QCheckBox(QStringLiteral("Match &Whole Word Only"), this),
+                                    1080, 600, 2175, 255);
+    chkCase = DialogLayout::placed(new QCheckBox(QStringLiteral("Match C&ase"), this), 1080, 900,
+                                   2175, 255);
+    fra = DialogLayout::placed(new QGroupBox(QStringLiteral("Direction"), this), 3480, 480, 2055,
+                               735);
+    opt[0] = DialogLayout::placed(new QRadioButton(QStringLiteral("&Up"), fra), 240, 360, 735, 255);
+    opt[1] =
+        DialogLayout::placed(new QRadioButton(QStringLiteral("&Down"), fra), 1080, 360, 735, 255);
     auto *direction = new QButtonGroup(this);
     direction->addButton(opt[0], 0);
     direction->addButton(opt[1], 1);
-    cmdFind = placed(new QPushButton(QStringLiteral("&Find Next"), this), 5760, 120, 1095, 375);
-    cmdCancel = placed(new QPushButton(QStringLiteral("&Cancel"), this), 5760, 600, 1095, 375);
+    cmdFind = DialogLayout::placed(new QPushButton(QStringLiteral("&Find Next"), this), 5760, 120,
+                                   1095, 375);
+    cmdCancel = DialogLayout::placed(new QPushButton(QStringLiteral("&Cancel"), this), 5760, 600,
+                                     1095, 375);
 
     lblText->setBuddy(vsf);
     cmdFind->setDefault(true);

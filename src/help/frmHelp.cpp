@@ -1,6 +1,7 @@
 #include "frmHelp.h"
 
 #include "ClassPreferences.h"
+#include "DialogLayout.h"
 #include "FormPlacement.h"
 #include "ToolIcons.h"
 #include "Twips.h"
@@ -18,14 +19,6 @@ QPointer<frmHelp> &helpWindowSlot()
 {
     static QPointer<frmHelp> window;
     return window;
-}
-
-template <typename W> W *placed(W *widget, int left, int top, int width, int height)
-{
-    const TwipsScale scale = TwipsScale::primary();
-    widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), scale.xToPixels(width),
-                        scale.yToPixels(height));
-    return widget;
 }
 
 struct ToolRow {
@@ -66,32 +59,36 @@ frmHelp::frmHelp()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_DeleteOnClose);
+    setFont(DialogLayout::font());
     const TwipsScale scale = TwipsScale::primary();
     setFixedSize(scale.xToPixels(9255), scale.yToPixels(4215));
 
-    fraKeys =
-        placed(new QGroupBox(QStringLiteral("Keyboard Shortcuts"), this), 120, 120, 4455, 1815);
-    fraOther = placed(new QGroupBox(QStringLiteral("Other"), this), 4800, 120, 3255, 1815);
-    fraToolbar = placed(new QGroupBox(QStringLiteral("Toolbar"), this), 120, 2040, 9015, 1800);
-    cmdClose = placed(new QPushButton(QStringLiteral("&Close"), this), 8280, 240, 855, 375);
+    fraKeys = DialogLayout::placed(new QGroupBox(QStringLiteral("Keyboard Shortcuts"), this), 120,
+                                   120, 4455, 1815);
+    fraOther =
+        DialogLayout::placed(new QGroupBox(QStringLiteral("Other"), this), 4800, 120, 3255, 1815);
+    fraToolbar =
+        DialogLayout::placed(new QGroupBox(QStringLiteral("Toolbar"), this), 120, 2040, 9015, 1800);
+    cmdClose =
+        DialogLayout::placed(new QPushButton(QStringLiteral("&Close"), this), 8280, 240, 855, 375);
     cmdClose->setDefault(true);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     for (int i = 0; i < 4; ++i)
-        lbl[i] =
-            placed(new QLabel(QLatin1String(kKeys[i]), fraKeys), 240, 360 + 360 * i, 4095, 255);
+        lbl[i] = DialogLayout::placed(new QLabel(QLatin1String(kKeys[i]), fraKeys), 240,
+                                      360 + 360 * i, 4095, 255);
     for (int i = 0; i < 10; ++i) {
         const ToolRow &row = kToolRows[i];
-        img[i] = placed(new QLabel(fraToolbar), row.imageLeft, row.top, 240, 240);
+        img[i] = DialogLayout::placed(new QLabel(fraToolbar), row.imageLeft, row.top, 240, 240);
         img[i]->setPixmap(ToolIcons::icon(QLatin1String(row.tool)).pixmap(16, 16));
-        lbl[4 + i] = placed(new QLabel(QLatin1String(row.text), fraToolbar), row.imageLeft + 360,
-                            row.top, row.labelWidth, 255);
+        lbl[4 + i] = DialogLayout::placed(new QLabel(QLatin1String(row.text), fraToolbar),
+                                          row.imageLeft + 360, row.top, row.labelWidth, 255);
     }
-    lbl[14] = placed(new QLabel(QStringLiteral("Right-clicking on the main display will bring up "
-                                               "a popup menu with all Copy and Save options"),
-                                fraOther),
-                     240, 360, 2775, 615);
+    lbl[14] = new QLabel(QStringLiteral("Right-clicking on the main display will bring up "
+                                        "a popup menu with all Copy and Save options"),
+                         fraOther);
     lbl[14]->setWordWrap(true);
+    DialogLayout::placed(lbl[14], 240, 360, 2775, 615);
 
     // Load: remember the size as the smallest, then the saved place or the middle of the screen.
     helpWindowSlot() = this;

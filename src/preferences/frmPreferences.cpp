@@ -2,6 +2,7 @@
 
 #include "CheckValue.h"
 #include "ClassPreferences.h"
+#include "DialogLayout.h"
 #include "FormPlacement.h"
 #include "ScreenFonts.h"
 #include "SettingsStore.h"
@@ -18,19 +19,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Places a control by its rectangle in twips, relative to its parent.
-template <typename W> W *placed(W *widget, int left, int top, int width, int height)
-{
-    const TwipsScale scale = TwipsScale::primary();
-    widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), scale.xToPixels(width),
-                        scale.yToPixels(height));
-    return widget;
-}
-
-} // namespace
-
 frmPreferences::frmPreferences(QWidget *owner, std::function<void()> applyPreferences)
     : QDialog(owner)
     , mApplyPreferences(std::move(applyPreferences))
@@ -41,33 +29,37 @@ frmPreferences::frmPreferences(QWidget *owner, std::function<void()> applyPrefer
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
+    setFont(DialogLayout::font());
     const TwipsScale scale = TwipsScale::primary();
     setFixedSize(scale.xToPixels(6975), scale.yToPixels(4470));
 
-    fraDisplayProperties =
-        placed(new QGroupBox(QStringLiteral("Display Properties"), this), 120, 120, 6735, 1815);
-    lblFontName =
-        placed(new QLabel(QStringLiteral("Font &Name:"), fraDisplayProperties), 120, 405, 855, 255);
-    cboFontName = placed(new QComboBox(fraDisplayProperties), 1080, 360, 3975, 315);
-    lblFontSize =
-        placed(new QLabel(QStringLiteral("&Size:"), fraDisplayProperties), 5040, 405, 495, 255);
-    cboFontSize = placed(new QComboBox(fraDisplayProperties), 5640, 360, 855, 315);
-    chkWordWrap = placed(new QCheckBox(QStringLiteral("Word Wrap"), fraDisplayProperties), 1080,
-                         960, 1215, 255);
-    chkDisplayHeader =
-        placed(new QCheckBox(QStringLiteral("Display HELIX Header"), fraDisplayProperties), 1080,
-               1320, 1935, 255);
-    fraSaveButton = placed(new QGroupBox(QStringLiteral("Save Button Default Behavior"), this), 120,
-                           2160, 6735, 1575);
+    fraDisplayProperties = DialogLayout::placed(
+        new QGroupBox(QStringLiteral("Display Properties"), this), 120, 120, 6735, 1815);
+    lblFontName = DialogLayout::placed(
+        new QLabel(QStringLiteral("Font &Name:"), fraDisplayProperties), 120, 405, 855, 255);
+    cboFontName = DialogLayout::placed(new QComboBox(fraDisplayProperties), 1080, 360, 3975, 315);
+    lblFontSize = DialogLayout::placed(new QLabel(QStringLiteral("&Size:"), fraDisplayProperties),
+                                       5040, 405, 495, 255);
+    cboFontSize = DialogLayout::placed(new QComboBox(fraDisplayProperties), 5640, 360, 855, 315);
+    chkWordWrap = DialogLayout::placed(
+        new QCheckBox(QStringLiteral("Word Wrap"), fraDisplayProperties), 1080, 960, 1215, 255);
+    chkDisplayHeader = DialogLayout::placed(
+        new QCheckBox(QStringLiteral("Display HELIX Header"), fraDisplayProperties), 1080, 1320,
+        1935, 255);
+    fraSaveButton = DialogLayout::placed(
+        new QGroupBox(QStringLiteral("Save Button Default Behavior"), this), 120, 2160, 6735, 1575);
     const char *saveCaptions[] = {"Save Selected Text", "Save Current API", "Save All"};
     auto *saveGroup = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
-        optSave[i] = placed(new QRadioButton(QLatin1String(saveCaptions[i]), fraSaveButton), 240,
-                            360 + 360 * i, 1935, 255);
+        optSave[i] =
+            DialogLayout::placed(new QRadioButton(QLatin1String(saveCaptions[i]), fraSaveButton),
+                                 240, 360 + 360 * i, 1935, 255);
         saveGroup->addButton(optSave[i], i);
     }
-    cmdOK = placed(new QPushButton(QStringLiteral("&OK"), this), 2400, 3960, 975, 375);
-    cmdCancel = placed(new QPushButton(QStringLiteral("&Cancel"), this), 3600, 3960, 975, 375);
+    cmdOK =
+        DialogLayout::placed(new QPushButton(QStringLiteral("&OK"), this), 2400, 3960, 975, 375);
+    cmdCancel = DialogLayout::placed(new QPushButton(QStringLiteral("&Cancel"), this), 3600, 3960,
+                                     975, 375);
 
     lblFontName->setBuddy(cboFontName);
     lblFontSize->setBuddy(cboFontSize);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Twips.h"
+
+#include <QCheckBox>
+#include <QFont>
+#include <QLabel>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <algorithm>
+#include <type_traits>
+
+// Dialogs are laid out as designed, each control by its rectangle in twips. The design's sizes
+// suit an 8-point sans-serif face; larger desktop fonts would clip the captions.
+namespace DialogLayout {
+
+inline QFont font()
+{
+    QFont face(QStringLiteral("Arial"));
+    face.setPointSize(8);
+    return face;
+}
+
+// Places a control by its rectangle in twips, relative to its parent. A caption that the
+// design's width would clip in this face gets the width it needs.
+template <typename W> W *placed(W *widget, int left, int top, int width, int height)
+{
+    const TwipsScale scale = TwipsScale::primary();
+    int pixels = scale.xToPixels(width);
+    if constexpr (std::is_base_of_v<QLabel, W>) {
+        if (!widget->wordWrap())
+            pixels = std::max(pixels, widget->sizeHint().width());
+    } else if constexpr (std::is_base_of_v<QCheckBox, W> || std::is_base_of_v<QRadioButton, W>) {
+        pixels = std::max(pixels, widget->sizeHint().width());
+    }
+    widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), pixels,
+                        scale.yToPixels(height));
+    return widget;
+}
+
+} // namespace DialogLayout

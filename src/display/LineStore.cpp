@@ -16,7 +16,10 @@ constexpr std::size_t kOwnBlockThreshold = kBlockSize / 4;
 
 constexpr std::uint32_t kWideFlag = 1u << 31;
 constexpr std::uint32_t kBoldFlag = 1u << 30;
-constexpr std::uint32_t kLengthMask = kBoldFlag - 1;
+// Set when the row has a row data value: most rows have none, and asking about them must not
+// cost a search.
+constexpr std::uint32_t kDataFlag = 1u << 29;
+constexpr std::uint32_t kLengthMask = kDataFlag - 1;
 
 // OR-ing every code unit leaves a bit above 0xFF set exactly when some unit is beyond
 // Latin-1, and the branch-free loop vectorises.
@@ -131,12 +134,17 @@ template <typename Values> auto rowLowerBound(Values &values, int row)
 
 int LineStore::rowData(int row) const
 {
+    if (!(record(row).lengthAndFlags & kDataFlag))
+        return 0;
     const auto it = rowLowerBound(mRowData, row);
     return it != mRowData.end() && it->first == row ? it->second : 0;
 }
 
 void LineStore::setRowData(int row, int value)
 {
+    Record &rec = record(row);
+    rec.lengthAndFlags =
+        value != 0 ? (rec.lengthAndFlags | kDataFlag) : (rec.lengthAndFlags & ~kDataFlag);
     if (!mRowData.empty() && mRowData.back().first < row) {
         if (value != 0)
             mRowData.emplace_back(row, value);

@@ -12,7 +12,8 @@
 
 // The display's lines: append-only text kept compactly in large blocks (one byte a character
 // for lines that fit Latin-1, two otherwise) with 12 bytes of bookkeeping a line, a bold
-// flag and a sparse row-data value. Every lookup by row is O(1) or O(log n).
+// flag and a sparse row-data value. Every lookup by row is O(1) or O(log n). A line holds
+// at most 512 Mi characters.
 class LineStore {
 public:
     LineStore();

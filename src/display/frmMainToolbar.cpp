@@ -13,20 +13,20 @@
 
 namespace {
 
-struct ToolSpec {
+struct ToolLayout {
     const char *name;
     const char *caption;
     bool startsGroup;
 };
 
-constexpr ToolSpec kMainTools[] = {
+constexpr ToolLayout kMainTools[] = {
     {"tbrFirst", "First", true}, {"tbrUp", "Up", false},       {"tbrDown", "Down", false},
     {"tbrLast", "Last", false},  {"tbrFind", "Find", true},    {"tbrCopy", "Copy", false},
     {"tbrSave", "Save", false},  {"tbrClear", "Clear", false}, {"tbrSettings", "Settings", true},
     {"tbrHelp", "Help", false},
 };
 
-constexpr ToolSpec kPopupSaveTools[] = {
+constexpr ToolLayout kPopupSaveTools[] = {
     {"tbrSaveAll", "Save All", false},
     {"tbrSaveCurrent", "Save Current", false},
     {"tbrSaveSelection", "Save Selection", false},
@@ -44,9 +44,9 @@ void frmMain::createToolbar()
 
     tbrPopupSave = new QMenu(QStringLiteral("PopupSave"), this);
     tbrPopupSave->setObjectName(QStringLiteral("tbrPopupSave"));
-    for (const ToolSpec &spec : kPopupSaveTools) {
-        QAction *tool = tbrPopupSave->addAction(QLatin1String(spec.caption));
-        tool->setObjectName(QLatin1String(spec.name));
+    for (const ToolLayout &entry : kPopupSaveTools) {
+        QAction *tool = tbrPopupSave->addAction(QLatin1String(entry.caption));
+        tool->setObjectName(QLatin1String(entry.name));
         tool->setCheckable(true);
         // The check mark shows the Save button's default and changes only with it, never
         // because the entry was chosen.
@@ -56,12 +56,12 @@ void frmMain::createToolbar()
     }
 
     bool first = true;
-    for (const ToolSpec &spec : kMainTools) {
-        const QString name = QLatin1String(spec.name);
-        if (spec.startsGroup && !first)
+    for (const ToolLayout &entry : kMainTools) {
+        const QString name = QLatin1String(entry.name);
+        if (entry.startsGroup && !first)
             tbr->addSeparator();
         first = false;
-        auto *tool = new QAction(ToolIcons::icon(name), QLatin1String(spec.caption), this);
+        auto *tool = new QAction(ToolIcons::icon(name), QLatin1String(entry.caption), this);
         tool->setObjectName(name);
         mTools.insert(name, tool);
         if (name == QLatin1String("tbrSave")) {
@@ -154,6 +154,6 @@ void frmMain::MarkDefaultSaveTool(int SaveText)
     default:
         return;
     }
-    for (const ToolSpec &spec : kPopupSaveTools)
-        Tool(QLatin1String(spec.name))->setChecked(qstrcmp(spec.name, checked) == 0);
+    for (const ToolLayout &entry : kPopupSaveTools)
+        Tool(QLatin1String(entry.name))->setChecked(qstrcmp(entry.name, checked) == 0);
 }

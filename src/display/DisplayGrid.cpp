@@ -14,6 +14,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <malloc.h>
 
 namespace {
 
@@ -110,6 +111,8 @@ void DisplayGrid::clearRows()
             dynamic_cast<DisplayGridAccessible *>(QAccessible::queryAccessibleInterface(this)))
         accessible->forgetRows();
     mLines.clear();
+    // The blocks were large; hand the freed pages back to the system, not just to the heap.
+    malloc_trim(0);
     mRow = -1;
     mRowSel = -1;
     mAutoSizedRows = 0;

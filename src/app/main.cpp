@@ -1,4 +1,5 @@
 #include "MessageServer.h"
+#include "ToolIcons.h"
 #include "frmMain.h"
 #include "modMain.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("HELIX Debug Display"));
+    QApplication::setWindowIcon(ToolIcons::applicationIcon());
     // The process lives while its window is loaded or a client holds a Message object.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -37,4 +37,11 @@ QIcon icon(const QString &toolName)
                             QIcon(QStringLiteral(":/icons/") + theme + QStringLiteral(".png")));
 }
 
+QIcon applicationIcon()
+{
+    registerIcons();
+    return QIcon::fromTheme(QStringLiteral("helixdebug"),
+                            QIcon(QStringLiteral(":/icons/helixdebug.png")));
+}
+
 } // namespace ToolIcons

@@ -9,4 +9,7 @@ namespace ToolIcons {
 
 QIcon icon(const QString &toolName);
 
+// The application's own icon, for its windows.
+QIcon applicationIcon();
+
 } // namespace ToolIcons

@@ -1,0 +1,183 @@
+// Saving and copying from the display window as the operator does it: through the toolbar, the
+// save dialog and the real X clipboard.
+#include "ClassFileSystem.h"
+#include "ClassPreferences.h"
+#include "DialogDriver.h"
+#include "DisplayGrid.h"
+#include "FakeLines.h"
+#include "frmMain.h"
+#include "frmPreferences.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMenu>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+// Saves with the given tool, typing `name` into the save dialog (empty: cancel it).
+void saveWith(frmMain &window, const QString &tool, const QString &name)
+{
+    whenShown<QFileDialog>([name](QFileDialog *dialog) {
+        if (name.isEmpty())
+            dialog->reject();
+        else
+            acceptTyped(dialog, name);
+    });
+    window.ToolClick(tool);
+}
+
+// What another X client gets for a clipboard target, while this process keeps serving it.
+QByteArray clipboardAs(const char *target)
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"),
+                 QStringLiteral("-t"), QLatin1String(target)});
+    if (!QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 10000))
+        return "timeout";
+    return xclip.readAllStandardOutput();
+}
+
+} // namespace
+
+class tst_SaveAndClipboard : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { Preferences().setSaveText(0); }
+    void clipboardOffersBothTexts_data();
+    void clipboardOffersBothTexts();
+    void saveFollowsTheSettingAtTheClick();
+    void fileEncodingFollowsTheLines_data();
+    void fileEncodingFollowsTheLines();
+    void cancelWritesNothingAndKeepsTheProposal();
+    void settingsIsModalHelpIsNot();
+    void emptyGridMenuHasEveryCommandOff();
+};
+
+void tst_SaveAndClipboard::clipboardOffersBothTexts_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QByteArray>("utf8");
+    QTest::addColumn<QByteArray>("latin1");
+    QTest::newRow("a and b") << QStringList{u"a"_qs, u"b"_qs} << QByteArray("a\r\nb\r\n")
+                             << QByteArray("a\r\nb\r\n");
+    QTest::newRow("beyond latin-1 becomes ? in the 8-bit text")
+        << QStringList{u"é €"_qs} << QByteArray("\xc3\xa9 \xe2\x82\xac\r\n")
+        << QByteArray("\xe9 ?\r\n");
+}
+
+void tst_SaveAndClipboard::clipboardOffersBothTexts()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QByteArray, utf8);
+    QFETCH(QByteArray, latin1);
+    frmMain window;
+    for (const QString &line : lines)
+        window.FormatText(u"A"_qs, line);
+    // The note lines carry their "[A]  " prefix: compare what follows it.
+    window.CopyLinesToClipboard(2);
+    QByteArray expectUtf8, expectLatin1;
+    for (const QByteArray &line : utf8.split('\n')) {
+        if (!line.isEmpty())
+            expectUtf8 += "[A]  " + line + '\n';
+    }
+    for (const QByteArray &line : latin1.split('\n')) {
+        if (!line.isEmpty())
+            expectLatin1 += "[A]  " + line + '\n';
+    }
+    QCOMPARE(clipboardAs("UTF8_STRING"), expectUtf8);
+    QCOMPARE(clipboardAs("STRING"), expectLatin1);
+}
+
+// The face of the Save button saves what the setting says at the moment of the click.
+void tst_SaveAndClipboard::saveFollowsTheSettingAtTheClick()
+{
+    QTemporaryDir dir;
+    frmMain window;
+    window.FormatText(u"A"_qs, u"one"_qs);
+    window.FormatText(u"B"_qs, u"two"_qs);
+    window.vsf()->setRow(0);
+    const QString path = dir.filePath(u"out.txt"_qs);
+    saveWith(window, u"tbrSave"_qs, path);
+    QCOMPARE(readAll(path), QByteArray("[A]  one\r\n\r\n"));
+    Preferences().setSaveText(2);
+    saveWith(window, u"tbrSave"_qs, path);
+    QCOMPARE(readAll(path), QByteArray("[A]  one\r\n\r\n[A]  one\r\n[B]  two\r\n\r\n"));
+    QCOMPARE(window.LastSaveFile, path);
+}
+
+void tst_SaveAndClipboard::fileEncodingFollowsTheLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("é stays 8-bit") << u"é"_qs << QByteArray("[A]  \xe9\r\n[A]  x\r\n\r\n");
+    QTest::newRow("one € makes the file UTF-16")
+        << u"€"_qs << QByteArray("\xff\xfe") + utf16le(u"[A]  €\r\n[A]  x\r\n\r\n"_qs);
+}
+
+void tst_SaveAndClipboard::fileEncodingFollowsTheLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    frmMain window;
+    window.FormatText(u"A"_qs, text);
+    window.FormatText(u"A"_qs, u"x"_qs);
+    const QString path = dir.filePath(u"lines.txt"_qs);
+    saveWith(window, u"tbrSaveAll"_qs, path);
+    QCOMPARE(readAll(path), bytes);
+}
+
+void tst_SaveAndClipboard::cancelWritesNothingAndKeepsTheProposal()
+{
+    QTemporaryDir dir;
+    frmMain window;
+    window.FormatText(u"A"_qs, u"x"_qs);
+    const QString path = dir.filePath(u"kept.txt"_qs);
+    saveWith(window, u"tbrSaveAll"_qs, path);
+    const QByteArray before = readAll(path);
+    QString offered;
+    whenShown<QFileDialog>([&offered](QFileDialog *dialog) {
+        offered = fileNameEdit(dialog)->text();
+        dialog->reject();
+    });
+    window.ToolClick(u"tbrSaveAll"_qs);
+    QCOMPARE(offered, u"kept.txt"_qs); // the last file is proposed again
+    QCOMPARE(readAll(path), before);
+    QCOMPARE(window.LastSaveFile, path);
+}
+
+void tst_SaveAndClipboard::settingsIsModalHelpIsNot()
+{
+    frmMain window;
+    window.show();
+    bool wasModal = false;
+    whenShown<frmPreferences>([&wasModal](frmPreferences *dialog) {
+        wasModal = dialog->isModal();
+        dialog->reject();
+    });
+    window.ToolClick(u"tbrSettings"_qs); // returns only once the dialog is closed
+    QVERIFY(wasModal);
+    QVERIFY(!QApplication::activeModalWidget());
+    window.ToolClick(u"tbrHelp"_qs); // returns at once, the window stays open
+    QVERIFY(!QApplication::activeModalWidget());
+    window.close();
+}
+
+void tst_SaveAndClipboard::emptyGridMenuHasEveryCommandOff()
+{
+    frmMain window;
+    window.show();
+    window.UpdateCommandState();
+    Q_EMIT window.vsf()->MouseUp(2, 0, 0, 0);
+    QTRY_VERIFY(window.mnuPopup->isVisible());
+    for (QAction *item : {window.mnuCopySelected, window.mnuCopyCurrent, window.mnuCopyAll,
+                          window.mnuSaveSelected, window.mnuSaveCurrent, window.mnuSaveAll})
+        QVERIFY(!item->isEnabled());
+    window.mnuPopup->hide();
+}
+
+QTEST_MAIN(tst_SaveAndClipboard)
+#include "tst_SaveAndClipboard.moc"

@@ -52,6 +52,7 @@ private Q_SLOTS:
     void fileEncodingFollowsTheLines_data();
     void fileEncodingFollowsTheLines();
     void cancelWritesNothingAndKeepsTheProposal();
+    void unwritableFileIsReportedAndKept();
     void settingsIsModalHelpIsNot();
     void emptyGridMenuHasEveryCommandOff();
 };
@@ -147,6 +148,29 @@ void tst_SaveAndClipboard::cancelWritesNothingAndKeepsTheProposal()
     QCOMPARE(offered, u"kept.txt"_qs); // the last file is proposed again
     QCOMPARE(readAll(path), before);
     QCOMPARE(window.LastSaveFile, path);
+}
+
+// A file that may not be written (immutable even for root) is named in the report with the
+// number for "Permission denied", and keeps what it held.
+void tst_SaveAndClipboard::unwritableFileIsReportedAndKept()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"locked.txt"_qs);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("earlier save\r\n\r\n");
+    file.close();
+    if (QProcess::execute(u"chattr"_qs, {u"+i"_qs, path}) != 0)
+        QSKIP("this file system cannot make a file immutable");
+    const auto report = std::make_shared<QString>();
+    FileSystem().setReporter([report](const QString &text) { *report = text; });
+    frmMain window;
+    window.FormatText(u"A"_qs, u"x"_qs);
+    saveWith(window, u"tbrSaveAll"_qs, path);
+    QProcess::execute(u"chattr"_qs, {u"-i"_qs, path});
+    QCOMPARE(*report, u"Quarto could not open the file \""_qs + path +
+                          u"\"\r\n\r\nError #70: Permission denied"_qs);
+    QCOMPARE(readAll(path), QByteArray("earlier save\r\n\r\n"));
 }
 
 void tst_SaveAndClipboard::settingsIsModalHelpIsNot()

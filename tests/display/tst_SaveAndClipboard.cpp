@@ -12,6 +12,8 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 namespace {
@@ -180,10 +182,15 @@ void tst_SaveAndClipboard::settingsIsModalHelpIsNot()
     bool wasModal = false;
     whenShown<frmPreferences>([&wasModal](frmPreferences *dialog) {
         wasModal = dialog->isModal();
-        dialog->reject();
+        dialog->optSave[2]->setChecked(true);
+        dialog->cmdOK->click();
     });
     window.ToolClick(u"tbrSettings"_qs); // returns only once the dialog is closed
     QVERIFY(wasModal);
+    // OK applied at once: Save All is now the Save button's default.
+    QCOMPARE(Preferences().SaveText(), 2);
+    QVERIFY(window.Tool(u"tbrSaveAll"_qs)->isChecked());
+    QVERIFY(!window.Tool(u"tbrSaveSelection"_qs)->isChecked());
     QVERIFY(!QApplication::activeModalWidget());
     window.ToolClick(u"tbrHelp"_qs); // returns at once, the window stays open
     QVERIFY(!QApplication::activeModalWidget());

@@ -4,13 +4,9 @@
 #include "ClassFind.h"
 #include "ClassPreferences.h"
 #include "DialogLayout.h"
-#include "FormPlacement.h"
-#include "Twips.h"
-#include "WindowTwips.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,16 +31,8 @@ frmFind *loadedFindDialog()
 }
 
 frmFind::frmFind(QWidget *mainWindow)
-    : QDialog(nullptr)
+    : RememberedDialog(QStringLiteral("frmFind"), QStringLiteral("Find"), 6975, 1335)
 {
-    setObjectName(QStringLiteral("frmFind"));
-    setWindowTitle(QStringLiteral("Find"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(DialogLayout::font());
-    const TwipsScale scale = TwipsScale::primary();
-    setFixedSize(scale.xToPixels(6975), scale.yToPixels(1335));
 
     lblText =
         DialogLayout::placed(new QLabel(QStringLiteral("Fi&nd What:"), this), 120, 120, 855, 255);
@@ -83,21 +71,12 @@ frmFind::frmFind(QWidget *mainWindow)
 void frmFind::Form_Load(QWidget *mainWindow)
 {
     findDialogSlot() = this;
-    mbLoaded = true;
-    const QRect outer = WindowTwips::outerRect(this);
-    miMinWidthTwips = qint16(outer.width());
-    miMinHeightTwips = qint16(outer.height());
+    // The text to find shows in the display's font.
     QFont font = vsf->font();
     font.setFamily(Preferences().FontName());
     vsf->setFont(font);
-    if (!Preferences().RestoreFormPosition(this))
-        CenterForm(this, mainWindow);
+    loadPlace(mainWindow);
     vsf->setFocus();
-}
-
-void frmFind::setOuterTwips(int top, int left, int height, int width)
-{
-    WindowTwips::setOuterRect(this, QRect(left, top, width, height));
 }
 
 void frmFind::InitFindDialog(const QString &text, bool wholeWord, bool matchCase, int direction)
@@ -121,18 +100,4 @@ void frmFind::cmdFind_Click()
     const bool matchCase = BooleanFromCheckValue(chkCase->isChecked() ? 1 : 0);
     Finder().SetFindOptions(text, wholeWord, matchCase, direction);
     Finder().FindNext(-1);
-}
-
-void frmFind::reject()
-{
-    close();
-}
-
-void frmFind::closeEvent(QCloseEvent *event)
-{
-    mbLoaded = false;
-    const QRect outer = WindowTwips::outerRect(this);
-    Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
-    // Not the dialog's own handling, which would turn the close into a reject.
-    event->accept();
 }

@@ -1,13 +1,8 @@
 #include "frmHelp.h"
 
-#include "ClassPreferences.h"
 #include "DialogLayout.h"
-#include "FormPlacement.h"
 #include "ToolIcons.h"
-#include "Twips.h"
-#include "WindowTwips.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -52,16 +47,8 @@ constexpr const char *kKeys[] = {
 } // namespace
 
 frmHelp::frmHelp()
-    : QDialog(nullptr)
+    : RememberedDialog(QStringLiteral("frmHelp"), QStringLiteral("HELIX Debug Help"), 9255, 4215)
 {
-    setObjectName(QStringLiteral("frmHelp"));
-    setWindowTitle(QStringLiteral("HELIX Debug Help"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(DialogLayout::font());
-    const TwipsScale scale = TwipsScale::primary();
-    setFixedSize(scale.xToPixels(9255), scale.yToPixels(4215));
 
     fraKeys = DialogLayout::placed(new QGroupBox(QStringLiteral("Keyboard Shortcuts"), this), 120,
                                    120, 4455, 1815);
@@ -90,33 +77,8 @@ frmHelp::frmHelp()
     lbl[14]->setWordWrap(true);
     DialogLayout::placed(lbl[14], 240, 360, 2775, 615);
 
-    // Load: remember the size as the smallest, then the saved place or the middle of the screen.
     helpWindowSlot() = this;
-    mbLoaded = true;
-    const QRect outer = WindowTwips::outerRect(this);
-    miMinWidthTwips = qint16(outer.width());
-    miMinHeightTwips = qint16(outer.height());
-    if (!Preferences().RestoreFormPosition(this))
-        CenterForm(this, nullptr);
-}
-
-void frmHelp::setOuterTwips(int top, int left, int height, int width)
-{
-    WindowTwips::setOuterRect(this, QRect(left, top, width, height));
-}
-
-void frmHelp::reject()
-{
-    close();
-}
-
-void frmHelp::closeEvent(QCloseEvent *event)
-{
-    mbLoaded = false;
-    const QRect outer = WindowTwips::outerRect(this);
-    Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
-    // Not the dialog's own handling, which would turn the close into a reject.
-    event->accept();
+    loadPlace(nullptr);
 }
 
 frmHelp *loadedHelpWindow()

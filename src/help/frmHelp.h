@@ -1,8 +1,6 @@
 #pragma once
 
-#include "PositionedForm.h"
-
-#include <QDialog>
+#include "RememberedDialog.h"
 
 #include <array>
 
@@ -12,14 +10,10 @@ class QPushButton;
 
 // The help window: the toolbar's tools with their icons, the shortcut keys and the right-click
 // menu. It opens modeless, once, and remembers where it was, also across runs.
-class frmHelp : public QDialog, public PositionedForm {
+class frmHelp : public RememberedDialog {
     Q_OBJECT
 public:
     frmHelp();
-
-    bool mbLoaded = false;
-    qint16 miMinWidthTwips = 0;
-    qint16 miMinHeightTwips = 0;
 
     QGroupBox *fraKeys;
     QGroupBox *fraOther;
@@ -27,17 +21,6 @@ public:
     QPushButton *cmdClose;
     std::array<QLabel *, 15> lbl{};
     std::array<QLabel *, 10> img{};
-
-    QString Name() const override { return objectName(); }
-    int MinWidthTwips() const override { return miMinWidthTwips; }
-    int MinHeightTwips() const override { return miMinHeightTwips; }
-    void setOuterTwips(int top, int left, int height, int width) override;
-
-    // Enter and Esc both close the window.
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
 };
 
 // Shows the help window, creating it when it is not loaded, else bringing it to the front.

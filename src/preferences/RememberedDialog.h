@@ -1,0 +1,33 @@
+#pragma once
+
+#include "PositionedForm.h"
+
+#include <QDialog>
+
+// A modeless dialog that remembers where it was. It is loaded from its making until it closes;
+// its size at load is its smallest; closing it (its button, Enter, Esc or the title bar) saves
+// its outer rectangle and unloads it for good, so the next opening makes a fresh one.
+class RememberedDialog : public QDialog, public PositionedForm {
+    Q_OBJECT
+public:
+    bool mbLoaded = false;
+    qint16 miMinWidthTwips = 0;
+    qint16 miMinHeightTwips = 0;
+
+    QString Name() const override { return objectName(); }
+    int MinWidthTwips() const override { return miMinWidthTwips; }
+    int MinHeightTwips() const override { return miMinHeightTwips; }
+    void setOuterTwips(int top, int left, int height, int width) override;
+
+    void reject() override;
+
+protected:
+    // A fixed-size dialog without an owner, laid out in twips.
+    RememberedDialog(const QString &name, const QString &caption, int widthTwips, int heightTwips);
+
+    // Marks the dialog loaded and puts it where it was saved; a dialog with no usable saved
+    // place is centred over `owner`, or on the screen when there is none.
+    void loadPlace(QWidget *owner);
+
+    void closeEvent(QCloseEvent *event) override;
+};

@@ -24,6 +24,16 @@ void MessageAdaptor::fail(const HelixError &error)
     sendErrorReply(dbusErrorName(error), error.message());
 }
 
+std::optional<QString> MessageAdaptor::decoded(const QByteArray &buffer)
+{
+    auto text = BufferDecoding::decode(buffer);
+    if (auto *error = std::get_if<HelixError>(&text)) {
+        fail(*error);
+        return std::nullopt;
+    }
+    return std::get<QString>(std::move(text));
+}
+
 void MessageAdaptor::Initialize(const QDBusObjectPath &clsHELIX, const QString &sAppTitle)
 {
     const std::shared_ptr<Message> message = target();
@@ -39,12 +49,10 @@ void MessageAdaptor::Initialize(const QDBusObjectPath &clsHELIX, const QString &
 void MessageAdaptor::PrintReceiveBuffer(const QByteArray &HELIXBuffer)
 {
     const std::shared_ptr<Message> message = target();
-    if (!message)
+    const std::optional<QString> buffer = message ? decoded(HELIXBuffer) : std::nullopt;
+    if (!buffer)
         return;
-    auto decoded = BufferDecoding::decode(HELIXBuffer);
-    if (auto *error = std::get_if<HelixError>(&decoded))
-        return fail(*error);
-    if (auto error = message->PrintReceiveBuffer(std::get<QString>(decoded)))
+    if (auto error = message->PrintReceiveBuffer(*buffer))
         fail(*error);
 }
 
@@ -52,12 +60,9 @@ void MessageAdaptor::PrintSendBuffer(const QString &AppName, const QString &HELI
                                      const QByteArray &HELIXBuffer)
 {
     const std::shared_ptr<Message> message = target();
-    if (!message)
-        return;
-    auto decoded = BufferDecoding::decode(HELIXBuffer);
-    if (auto *error = std::get_if<HelixError>(&decoded))
-        return fail(*error);
-    message->PrintSendBuffer(AppName, HELIXRequest, std::get<QString>(decoded));
+    const std::optional<QString> buffer = message ? decoded(HELIXBuffer) : std::nullopt;
+    if (buffer)
+        message->PrintSendBuffer(AppName, HELIXRequest, *buffer);
 }
 
 void MessageAdaptor::PrintText(const QString &AppName, const QString &Text)

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 class Message;
 struct HelixError;
@@ -29,6 +30,8 @@ public Q_SLOTS:
 private:
     std::shared_ptr<Message> target();
     void fail(const HelixError &error);
+    // The buffer as text, or nothing after replying why it cannot be shown.
+    std::optional<QString> decoded(const QByteArray &buffer);
 
     std::weak_ptr<Message> mMessage;
 };

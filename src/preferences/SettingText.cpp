@@ -72,7 +72,8 @@ std::optional<bool> toBoolean(QStringView text)
         return false;
     bool ok = false;
     const double number = trimmed.toString().toDouble(&ok);
-    if (!ok)
+    // toDouble also reads the words "inf" and "nan", which are no numbers here.
+    if (!ok || !std::isfinite(number))
         return std::nullopt;
     return number != 0;
 }

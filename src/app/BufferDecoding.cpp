@@ -11,7 +11,10 @@ std::variant<QString, HelixError> decode(const QByteArray &utf8)
                           QStringLiteral("Buffer of %1 bytes exceeds the limit of %2 bytes")
                               .arg(utf8.size())
                               .arg(MaxBufferBytes)};
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading U+FEFF is part of the first field, not a byte-order mark to drop: the display
+    // shows what the client sent.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(utf8);
     if (decoder.hasError())
         return HelixError{0, QStringLiteral("InvalidUtf8"),

@@ -1,5 +1,7 @@
 #include "CheckValue.h"
 
+#include <cmath>
+
 namespace {
 
 bool textIsTrue(const QString &text)
@@ -9,7 +11,8 @@ bool textIsTrue(const QString &text)
         return true;
     bool isNumber = false;
     const double number = trimmed.toDouble(&isNumber);
-    return isNumber && number != 0;
+    // "inf" and "nan" parse as numbers but are words, and words other than True are False.
+    return isNumber && std::isfinite(number) && number != 0;
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include <locale.h>
+
 namespace SettingText {
 
 namespace {
@@ -55,7 +57,10 @@ double leadingNumber(QStringView text)
             number += exponent;
         }
     }
-    return std::strtod(number.constData(), nullptr);
+    // Not strtod: QCoreApplication adopts the operator's locale, and under one whose decimal
+    // mark is a comma "7.5" would stop at the point and read 7.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return strtod_l(number.constData(), nullptr, cLocale);
 }
 
 std::optional<bool> toBoolean(QStringView text)
@@ -67,7 +72,8 @@ std::optional<bool> toBoolean(QStringView text)
         return false;
     bool ok = false;
     const double number = trimmed.toString().toDouble(&ok);
-    if (!ok)
+    // toDouble also reads the words "inf" and "nan", which are no numbers here.
+    if (!ok || !std::isfinite(number))
         return std::nullopt;
     return number != 0;
 }

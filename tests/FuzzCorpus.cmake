@@ -1,0 +1,21 @@
+# Runs a libFuzzer target once over each input of its committed corpus. Fails on a crash, and
+# when nothing ran: a missing build or an empty corpus must not pass as a clean run.
+if(NOT EXISTS ${FUZZER})
+    message(FATAL_ERROR "${FUZZER} is not built: ./run test builds it")
+endif()
+file(GLOB inputs ${CORPUS}/*)
+list(LENGTH inputs count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no inputs in ${CORPUS}")
+endif()
+execute_process(COMMAND ${FUZZER} ${inputs} RESULT_VARIABLE result OUTPUT_VARIABLE output
+                ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${FUZZER} failed (${result}):\n${output}")
+endif()
+string(REGEX MATCHALL "Executed [^\n]*" executed "${output}")
+list(LENGTH executed ran)
+if(NOT ran EQUAL count)
+    message(FATAL_ERROR "${FUZZER} ran ${ran} of ${count} inputs:\n${output}")
+endif()
+message(STATUS "${count} inputs, no crash")

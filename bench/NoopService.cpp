@@ -1,5 +1,5 @@
 // The baseline for the display's call rate: a service on the same bus, built on the same D-Bus
-// stack, whose PrintSendBuffer takes the same arguments and does nothing.
+// stack, whose prints take the same arguments and do nothing.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QObject>
@@ -11,6 +11,8 @@ class NoopMessage : public QObject {
     Q_CLASSINFO("D-Bus Interface", "HELIXDebug.Message")
 public Q_SLOTS:
     void PrintSendBuffer(const QString &, const QString &, const QByteArray &) {}
+    void PrintReceiveBuffer(const QByteArray &) {}
+    void PrintText(const QString &, const QString &) {}
 };
 
 int main(int argc, char *argv[])

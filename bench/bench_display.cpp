@@ -268,6 +268,87 @@ void hugeBuffers()
 
 } // namespace
 
+qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return 0;
+}
+
+// Clearing ten million lines, against clearing one million, and the memory it gives back.
+void clearing(const QList<TraceCall> &calls)
+{
+    const auto timedClear = [&](int rounds, qint64 *held, qint64 *returned) {
+        const qint64 before = residentBytes();
+        frmMain window;
+        for (int round = 0; round < rounds; ++round) {
+            for (const TraceCall &call : calls)
+                play(window, call);
+        }
+        const qint64 full = residentBytes();
+        QElapsedTimer clock;
+        clock.start();
+        window.ToolClick(QStringLiteral("tbrClear"));
+        const double spent = double(clock.nsecsElapsed());
+        *held = full - before;
+        *returned = full - residentBytes();
+        return spent;
+    };
+    qint64 held = 0;
+    qint64 returned = 0;
+    const double small = timedClear(1, &held, &returned);
+    const double large = timedClear(10, &held, &returned);
+    report(QStringLiteral("clear 10M lines (ms)"), fixed(large / 1e6, 1),
+           fixed(small / 1e6, 1) + QStringLiteral(" @1M"), QStringLiteral("<= 10 x base"),
+           large <= 10 * small);
+    report(QStringLiteral("memory returned by the clear (MB)"), fixed(returned / 1048576.0, 0),
+           fixed(held / 1048576.0, 0) + QStringLiteral(" held"), QStringLiteral(">= 90% of held"),
+           returned >= 0.9 * held);
+}
+
+// While calls arrive as fast as they can, the screen still follows: the longest pause between
+// two repaints of a shown grid.
+void repaintsWhileFlooded(const QList<TraceCall> &calls)
+{
+    frmMain window;
+    window.resize(1000, 700);
+    window.show();
+    QList<qint64> paints;
+    QElapsedTimer clock;
+    clock.start();
+    struct PaintWatch : QObject {
+        QList<qint64> *paints;
+        QElapsedTimer *clock;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                paints->append(clock->elapsed());
+            return false;
+        }
+    } watch;
+    watch.paints = &paints;
+    watch.clock = &clock;
+    window.vsf()->viewport()->installEventFilter(&watch);
+    qsizetype next = 0;
+    while (clock.elapsed() < 2000) {
+        // A burst of calls as one event-loop turn would serve them, then the loop runs.
+        for (int i = 0; i < 200; ++i)
+            play(window, calls[next++ % calls.size()]);
+        QCoreApplication::processEvents();
+    }
+    qint64 longest = paints.isEmpty() ? 2000 : paints.first();
+    for (qsizetype i = 1; i < paints.size(); ++i)
+        longest = std::max(longest, paints[i] - paints[i - 1]);
+    report(QStringLiteral("longest pause between repaints (ms)"), QString::number(longest),
+           QString::number(paints.size()) + QStringLiteral(" paints"), QStringLiteral("<= 100 ms"),
+           longest <= 100);
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -279,5 +360,7 @@ int main(int argc, char *argv[])
     navigation(calls);
     painting();
     hugeBuffers();
+    repaintsWhileFlooded(calls);
+    clearing(calls);
     return 0;
 }

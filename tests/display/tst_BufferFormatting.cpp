@@ -4,25 +4,30 @@
 
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // One traced call: 'S' (app, request, buffer), 'R' (buffer) or 'T' (app, text).
 struct Call {
     char kind;
     QString first;
-    QString second;
-    QString third;
+    QString second = {};
+    QString third = {};
 };
 
-// Example texts as the worked examples write them: ␀ for the separator, ⇥ for the indent.
+// Texts written as in the worked examples: ␀ for the separator, ⇥ for the indent.
 QString buf(const char *utf8)
 {
     return QString::fromUtf8(utf8).replace(QChar(0x2400), QChar(0));
 }
 
-QString ln(const char *utf8)
+QStringList lines(std::initializer_list<const char *> utf8)
 {
-    return buf(utf8).replace(QChar(0x21E5), QStringLiteral("       "));
+    QStringList result;
+    for (const char *line : utf8)
+        result << buf(line).replace(QChar(0x21E5), u"       "_s);
+    return result;
 }
 
 Call send(const char *app, const char *request, const char *buffer)
@@ -32,12 +37,20 @@ Call send(const char *app, const char *request, const char *buffer)
 
 Call receive(const char *buffer)
 {
-    return {'R', buf(buffer), {}, {}};
+    return {'R', buf(buffer)};
 }
 
 Call text(const char *app, const char *note)
 {
-    return {'T', QString::fromUtf8(app), buf(note), {}};
+    return {'T', QString::fromUtf8(app), buf(note)};
+}
+
+// entries: the rows that start an entry, marked with row data 1 and bold. The last of them
+// becomes current, the one before it previous, and there is no next.
+void row(const char *name, const QList<Call> &calls, bool header, const QStringList &expected,
+         const QList<int> &entries, bool lastFails = false)
+{
+    QTest::newRow(name) << calls << header << expected << entries << lastFails;
 }
 
 } // namespace
@@ -47,196 +60,139 @@ Q_DECLARE_METATYPE(QList<Call>)
 class tst_BufferFormatting : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void formats_data();
-    void formats();
-    void rowChangeIsSeenWhileNavigating();
-    void indentFollowsTheFont();
-};
+    void formats_data()
+    {
+        QTest::addColumn<QList<Call>>("calls");
+        QTest::addColumn<bool>("header");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QList<int>>("entries");
+        QTest::addColumn<bool>("lastFails");
 
-void tst_BufferFormatting::formats_data()
-{
-    QTest::addColumn<QList<Call>>("calls");
-    QTest::addColumn<bool>("header");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QList<int>>("entries"); // rows marked with row data 1 and bold
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QList<int>>("entryRows"); // previous, current, next
-    QTest::addColumn<bool>("lastFails");
+        const char *lookup = "[HEADER]␀V=1␀ID=7␀[DATA]␀ITEM␀A=1␀␀B=xy␀tail";
+        row("request with header", {send("Client A", "Lookup", lookup)}, true,
+            lines({"[Client A]  Lookup Request", "⇥[HEADER] V=1 ID=7 ", "⇥PutTag ITEM", "⇥⇥A=1",
+                   "⇥⇥B=xy"}),
+            {0});
+        row("request with header hidden", {send("Client A", "Lookup", lookup)}, false,
+            lines({"[Client A]  Lookup Request", "⇥PutTag ITEM", "⇥⇥A=1", "⇥⇥B=xy"}), {0});
+        row("request without header is all data", {send("A", "Count", "ITEM␀A=1␀")}, true,
+            lines({"[A]  Count Request", "⇥PutTag ITEM", "⇥⇥A=1"}), {0});
+        row("header without [DATA] is all header", {send("A", "Ping", "[HEADER]␀V=1␀")}, true,
+            lines({"[A]  Ping Request", "⇥[HEADER] V=1 "}), {0});
+        row("buffer ends with [DATA]", {send("A", "Ping", "[HEADER]␀V=1␀[DATA]")}, true,
+            lines({"[A]  Ping Request", "⇥[HEADER] V=1 "}), {0});
+        row("empty header section", {send("A", "Ping", "[HEADER]␀[DATA]␀X␀")}, true,
+            lines({"[A]  Ping Request", "⇥[HEADER] ", "⇥PutTag X"}), {0});
+        row("empty buffer", {send("A", "Ping", "")}, true, lines({"[A]  Ping Request"}), {0});
+        row("leading empty fields keep the PutTag label", {send("A", "Get", "␀␀A␀B␀")}, false,
+            lines({"[A]  Get Request", "⇥PutTag A", "⇥⇥B"}), {0});
+        row("markers are case-sensitive in requests", {send("A", "Get", "[header]␀V=1␀[Data]␀X␀")},
+            true, lines({"[A]  Get Request", "⇥PutTag [header]", "⇥⇥V=1", "⇥⇥[Data]", "⇥⇥X"}), {0});
+        row("reply joins the entry, one-character fields hidden",
+            {send("A", "Ping", ""), receive("[HEADER]␀V=1␀RC=0␀[DATA]␀A=1␀Z␀NAME=Smith␀")}, true,
+            lines({"[A]  Ping Request", "⇥[HEADER] V=1 ", "⇥GetTag RC=0", "⇥⇥A=1", "⇥⇥NAME=Smith"}),
+            {0});
+        row("reply header hidden", {receive("[HEADER]␀V=1␀RC=0␀[DATA]␀A=1␀")}, false,
+            lines({"⇥GetTag RC=0", "⇥⇥A=1"}), {});
+        row("one-character fields: shown in requests, not in replies",
+            {send("A", "Get", "A␀B␀"), receive("H␀RC=0␀[DATA]␀A␀B␀")}, false,
+            lines({"[A]  Get Request", "⇥PutTag A", "⇥⇥B", "⇥GetTag RC=0"}), {0});
+        row("reply without a separator before RC= adds nothing",
+            {receive("RC=0␀[DATA]␀A=1␀"), receive("V=1␀A=1␀")}, true, {}, {});
+        row("rc= in lower case is no return code", {receive("H␀rc=0␀[DATA]␀A=1␀")}, true, {}, {});
+        row("reply text after the last separator is dropped", {receive("H␀RC=0␀[DATA]␀AB␀tail")},
+            false, lines({"⇥GetTag RC=0", "⇥⇥AB"}), {});
+        row("reply ends right after the return code", {receive("H␀RC=12␀")}, true,
+            lines({"⇥H ", "⇥GetTag RC=12"}), {});
+        row("unclosed return code fails after the header line", {receive("[HEADER]␀V=1␀RC=0")},
+            true, lines({"⇥[HEADER] V=1 "}), {}, true);
+        row("note text is not interpreted, even without an application name",
+            {text("", "x␀y\r\nz")}, true, lines({"[]  x␀y\r\nz"}), {0});
+        row("entries follow each other",
+            {text("A", "<Connecting>"), send("A", "Get", "X␀"), receive("H␀RC=0␀[DATA]␀AB␀"),
+             send("B", "Put", "")},
+            false,
+            lines({"[A]  <Connecting>", "[A]  Get Request", "⇥PutTag X", "⇥GetTag RC=0", "⇥⇥AB",
+                   "[B]  Put Request"}),
+            {0, 1, 5});
+    }
 
-    const char *lookup = "[HEADER]␀V=1␀ID=7␀[DATA]␀ITEM␀A=1␀␀B=xy␀tail";
-    QTest::newRow("request with header")
-        << QList<Call>{send("Client A", "Lookup", lookup)} << true
-        << QStringList{ln("[Client A]  Lookup Request"), ln("⇥[HEADER] V=1 ID=7 "),
-                       ln("⇥PutTag ITEM"), ln("⇥⇥A=1"), ln("⇥⇥B=xy")}
-        << QList<int>{0} << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("request with header hidden")
-        << QList<Call>{send("Client A", "Lookup", lookup)} << false
-        << QStringList{ln("[Client A]  Lookup Request"), ln("⇥PutTag ITEM"), ln("⇥⇥A=1"),
-                       ln("⇥⇥B=xy")}
-        << QList<int>{0} << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("request without header is all data")
-        << QList<Call>{send("Client A", "Count", "ITEM␀A=1␀")} << true
-        << QStringList{ln("[Client A]  Count Request"), ln("⇥PutTag ITEM"), ln("⇥⇥A=1")}
-        << QList<int>{0} << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("header without [DATA] is all header")
-        << QList<Call>{send("Client A", "Ping", "[HEADER]␀V=1␀")} << true
-        << QStringList{ln("[Client A]  Ping Request"), ln("⇥[HEADER] V=1 ")} << QList<int>{0} << 0
-        << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("buffer ends with [DATA]")
-        << QList<Call>{send("Client A", "Ping", "[HEADER]␀V=1␀[DATA]")} << true
-        << QStringList{ln("[Client A]  Ping Request"), ln("⇥[HEADER] V=1 ")} << QList<int>{0} << 0
-        << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("empty header section")
-        << QList<Call>{send("Client A", "Ping", "[HEADER]␀[DATA]␀X␀")} << true
-        << QStringList{ln("[Client A]  Ping Request"), ln("⇥[HEADER] "), ln("⇥PutTag X")}
-        << QList<int>{0} << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("empty buffer") << QList<Call>{send("Client A", "Ping", "")} << true
-                                  << QStringList{ln("[Client A]  Ping Request")} << QList<int>{0}
-                                  << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("leading empty fields keep the PutTag label")
-        << QList<Call>{send("App", "Get", "␀␀A␀B␀")} << false
-        << QStringList{ln("[App]  Get Request"), ln("⇥PutTag A"), ln("⇥⇥B")} << QList<int>{0} << 0
-        << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("markers are case-sensitive in requests")
-        << QList<Call>{send("App", "Get", "[header]␀V=1␀[Data]␀X␀")} << true
-        << QStringList{ln("[App]  Get Request"), ln("⇥PutTag [header]"), ln("⇥⇥V=1"),
-                       ln("⇥⇥[Data]"), ln("⇥⇥X")}
-        << QList<int>{0} << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("reply joins the entry, one-character fields hidden")
-        << QList<Call>{send("Client A", "Ping", ""),
-                       receive("[HEADER]␀V=1␀RC=0␀[DATA]␀A=1␀Z␀NAME=Smith␀")}
-        << true
-        << QStringList{ln("[Client A]  Ping Request"), ln("⇥[HEADER] V=1 "), ln("⇥GetTag RC=0"),
-                       ln("⇥⇥A=1"), ln("⇥⇥NAME=Smith")}
-        << QList<int>{0} << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("reply header hidden") << QList<Call>{receive("[HEADER]␀V=1␀RC=0␀[DATA]␀A=1␀")}
-                                         << false << QStringList{ln("⇥GetTag RC=0"), ln("⇥⇥A=1")}
-                                         << QList<int>{} << -1 << QList<int>{-1, -1, -1} << false;
-    QTest::newRow("one-character fields: shown in requests, not in replies")
-        << QList<Call>{send("App", "Get", "A␀B␀"), receive("H␀RC=0␀[DATA]␀A␀B␀")} << false
-        << QStringList{ln("[App]  Get Request"), ln("⇥PutTag A"), ln("⇥⇥B"), ln("⇥GetTag RC=0")}
-        << QList<int>{0} << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("reply without a separator before RC= adds nothing")
-        << QList<Call>{receive("RC=0␀[DATA]␀A=1␀"), receive("V=1␀A=1␀")} << true << QStringList{}
-        << QList<int>{} << -1 << QList<int>{-1, -1, -1} << false;
-    QTest::newRow("rc= in lower case is no return code")
-        << QList<Call>{receive("H␀rc=0␀[DATA]␀A=1␀")} << true << QStringList{} << QList<int>{} << -1
-        << QList<int>{-1, -1, -1} << false;
-    QTest::newRow("reply text after the last separator is dropped")
-        << QList<Call>{receive("H␀RC=0␀[DATA]␀AB␀tail")} << false
-        << QStringList{ln("⇥GetTag RC=0"), ln("⇥⇥AB")} << QList<int>{} << -1
-        << QList<int>{-1, -1, -1} << false;
-    QTest::newRow("reply ends right after the return code")
-        << QList<Call>{receive("H␀RC=12␀")} << true << QStringList{ln("⇥H "), ln("⇥GetTag RC=12")}
-        << QList<int>{} << -1 << QList<int>{-1, -1, -1} << false;
-    QTest::newRow("unclosed return code fails after the header line")
-        << QList<Call>{receive("[HEADER]␀V=1␀RC=0")} << true << QStringList{ln("⇥[HEADER] V=1 ")}
-        << QList<int>{} << -1 << QList<int>{-1, -1, -1} << true;
-    QTest::newRow("note") << QList<Call>{text("Client A", "<Connecting>")} << true
-                          << QStringList{ln("[Client A]  <Connecting>")} << QList<int>{0} << 0
-                          << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("empty application name")
-        << QList<Call>{text("", "hello")} << true << QStringList{ln("[]  hello")} << QList<int>{0}
-        << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("note text is not interpreted")
-        << QList<Call>{text("A", "x␀y\r\nz")} << true << QStringList{ln("[A]  x␀y\r\nz")}
-        << QList<int>{0} << 0 << QList<int>{-1, 0, -1} << false;
-    QTest::newRow("entries follow each other")
-        << QList<Call>{text("A", "<Connecting>"), send("A", "Get", "X␀"),
-                       receive("H␀RC=0␀[DATA]␀AB␀"), send("B", "Put", "")}
-        << false << QStringList{ln("[A]  <Connecting>"),
-                                ln("[A]  Get Request"),
-                                ln("⇥PutTag X"),
-                                ln("⇥GetTag RC=0"),
-                                ln("⇥⇥AB"),
-                                ln("[B]  Put Request")}
-        << QList<int>{0, 1, 5} << 5 << QList<int>{1, 5, -1} << false;
-}
+    void formats()
+    {
+        QFETCH(QList<Call>, calls);
+        QFETCH(bool, header);
+        QFETCH(QStringList, lines);
+        QFETCH(QList<int>, entries);
+        QFETCH(bool, lastFails);
 
-void tst_BufferFormatting::formats()
-{
-    QFETCH(QList<Call>, calls);
-    QFETCH(bool, header);
-    QFETCH(QStringList, lines);
-    QFETCH(QList<int>, entries);
-    QFETCH(int, row);
-    QFETCH(QList<int>, entryRows);
-    QFETCH(bool, lastFails);
-
-    Preferences().setDisplayHeader(header);
-    frmMain window;
-    std::optional<HelixError> failure;
-    for (const Call &call : calls) {
-        switch (call.kind) {
-        case 'S':
-            window.FormatSendBuffer(call.first, call.second, call.third);
-            break;
-        case 'R':
-            failure = window.FormatReceiveBuffer(call.first);
-            break;
-        default:
-            window.FormatText(call.first, call.second);
-            break;
+        Preferences().setDisplayHeader(header);
+        frmMain window;
+        std::optional<HelixError> failure;
+        for (const Call &call : calls) {
+            if (call.kind == 'S')
+                window.FormatSendBuffer(call.first, call.second, call.third);
+            else if (call.kind == 'R')
+                failure = window.FormatReceiveBuffer(call.first);
+            else
+                window.FormatText(call.first, call.second);
         }
+        const DisplayGrid *grid = window.vsf();
+        QStringList shown;
+        for (int r = 0; r < grid->Rows(); ++r) {
+            shown << grid->TextMatrix(r, 0);
+            QCOMPARE(grid->RowData(r) == 1, entries.contains(r));
+            QCOMPARE(grid->CellFontBold(r), entries.contains(r));
+        }
+        QCOMPARE(shown, lines);
+        const int current = entries.isEmpty() ? -1 : entries.last();
+        const int previous = entries.size() < 2 ? -1 : entries[entries.size() - 2];
+        QCOMPARE(grid->Row(), current);
+        QCOMPARE((QList<int>{window.PreviousEntryRow, window.CurrentEntryRow, window.NextEntryRow}),
+                 (QList<int>{previous, current, -1}));
+        QCOMPARE(failure.has_value(), lastFails);
+        if (failure)
+            QCOMPARE(failure->message(), u"5: Invalid procedure call or argument"_s);
+        QVERIFY(grid->Redraw() != 0);
+        QVERIFY(!window.IsNavigating);
     }
-    const DisplayGrid *grid = window.vsf();
-    QStringList shown;
-    for (int r = 0; r < grid->Rows(); ++r)
-        shown << grid->TextMatrix(r, 0);
-    QCOMPARE(shown, lines);
-    for (int r = 0; r < grid->Rows(); ++r) {
-        QCOMPARE(grid->RowData(r) == 1, entries.contains(r));
-        QCOMPARE(grid->CellFontBold(r), entries.contains(r));
+
+    // The grid reports the new current row inside the formatter's Row write, while the window
+    // is still marked as navigating, so entry tracking can tell its own moves from the user's.
+    void rowChangeIsSeenWhileNavigating()
+    {
+        frmMain window;
+        QList<QPair<int, bool>> seen;
+        connect(window.vsf(), &DisplayGrid::RowColChange, this, [&] {
+            seen.append({window.vsf()->Row(), window.IsNavigating});
+        });
+        window.FormatText(u"A"_s, u"one"_s);
+        window.FormatSendBuffer(u"A"_s, u"Get"_s, u"X\0Y\0"_s);
+        QCOMPARE(seen, (QList<QPair<int, bool>>{{0, true}, {1, true}}));
     }
-    QCOMPARE(grid->Row(), row);
-    QCOMPARE((QList<int>{window.PreviousEntryRow, window.CurrentEntryRow, window.NextEntryRow}),
-             entryRows);
-    QCOMPARE(failure.has_value(), lastFails);
-    if (failure)
-        QCOMPARE(failure->message(), QStringLiteral("5: Invalid procedure call or argument"));
-    QVERIFY(grid->Redraw() != 0);
-    QVERIFY(!window.IsNavigating);
-}
 
-// The grid reports the new current row inside the formatter's Row write, while the window
-// is still marked as navigating, so entry tracking can tell its own moves from the user's.
-void tst_BufferFormatting::rowChangeIsSeenWhileNavigating()
-{
-    frmMain window;
-    QList<bool> navigating;
-    QList<int> rows;
-    connect(window.vsf(), &DisplayGrid::RowColChange, this, [&] {
-        navigating << window.IsNavigating;
-        rows << window.vsf()->Row();
-    });
-    window.FormatText(QStringLiteral("A"), QStringLiteral("one"));
-    window.FormatSendBuffer(QStringLiteral("A"), QStringLiteral("Get"), QStringView(u"X\0Y\0", 4));
-    QCOMPARE(rows, (QList<int>{0, 1}));
-    QCOMPARE(navigating, (QList<bool>{true, true}));
-}
+    // The indent is as wide as "GetTag " in the display font: seven spaces in a fixed-pitch
+    // font, more in a proportional one, where a space is narrow. Lines already shown keep theirs.
+    void indentFollowsTheFont()
+    {
+        Preferences().setFontName(u"Courier New"_s);
+        Preferences().setFontSize(10);
+        frmMain window;
+        QCOMPARE(window.ContinuationIndent, u"       "_s);
+        window.FormatSendBuffer(u"A"_s, u"Get"_s, u"X\0"_s);
 
-// The indent is as wide as "GetTag " in the display font: seven spaces in a fixed-pitch font,
-// more in a proportional one, where a space is narrow. Lines already shown keep theirs.
-void tst_BufferFormatting::indentFollowsTheFont()
-{
-    Preferences().setFontName(QStringLiteral("Courier New"));
-    Preferences().setFontSize(10);
-    frmMain window;
-    QCOMPARE(window.ContinuationIndent, QStringLiteral("       "));
-    window.FormatSendBuffer(QStringLiteral("A"), QStringLiteral("Get"), QStringView(u"X\0", 2));
-
-    Preferences().setFontName(QStringLiteral("Liberation Sans"));
-    window.ApplyPreferences();
-    const QString indent = window.ContinuationIndent;
-    QVERIFY(indent.size() > 7);
-    QCOMPARE(indent.count(QLatin1Char(' ')), indent.size());
-    window.FormatSendBuffer(QStringLiteral("A"), QStringLiteral("Get"), QStringView(u"Y\0", 2));
-    QCOMPARE(window.vsf()->TextMatrix(1, 0), QStringLiteral("       PutTag X"));
-    QCOMPARE(window.vsf()->TextMatrix(3, 0), indent + QStringLiteral("PutTag Y"));
-    QCOMPARE(window.vsf()->FontName(), QStringLiteral("Liberation Sans"));
-    Preferences().setFontName(QStringLiteral("Courier New"));
-    Preferences().setFontSize(8);
-}
+        Preferences().setFontName(u"Liberation Sans"_s);
+        window.ApplyPreferences();
+        const QString indent = window.ContinuationIndent;
+        QVERIFY(indent.size() > 7);
+        QCOMPARE(indent.count(u' '), indent.size());
+        window.FormatSendBuffer(u"A"_s, u"Get"_s, u"Y\0"_s);
+        QCOMPARE(window.vsf()->TextMatrix(1, 0), u"       PutTag X"_s);
+        QCOMPARE(window.vsf()->TextMatrix(3, 0), indent + u"PutTag Y"_s);
+        QCOMPARE(window.vsf()->FontName(), u"Liberation Sans"_s);
+        Preferences().setFontName(u"Courier New"_s);
+        Preferences().setFontSize(8);
+    }
+};
 
 QTEST_MAIN(tst_BufferFormatting)
 #include "tst_BufferFormatting.moc"

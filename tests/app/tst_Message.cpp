@@ -16,15 +16,6 @@ ClientRef client(const QString &name)
     return {u":1."_s + name, u"/Client"_s};
 }
 
-// One call on a Message: I(nitialize) title, N: Initialize with Nothing, U(nHook) title,
-// S(end) app request buffer, R(eceive) buffer, T(ext) app text.
-struct Op {
-    char kind;
-    QString first;
-    QString second = {};
-    QString third = {};
-};
-
 std::shared_ptr<Message> quietMessage()
 {
     return std::make_shared<Message>([](const ClientRef &) {});
@@ -47,8 +38,6 @@ void closeWindow()
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<Op>)
-
 class tst_Message : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -59,67 +48,59 @@ private Q_SLOTS:
     }
     void cleanup() { closeWindow(); }
 
-    void clientCalls_data()
+    void registrations_data()
     {
-        QTest::addColumn<QList<Op>>("ops");
-        QTest::addColumn<QList<int>>("errors"); // error number of each op, 0 for success
+        // Each op a letter and a title: I(nitialize) with a client, N: Initialize with Nothing,
+        // U(nHook).
+        QTest::addColumn<QString>("ops");
+        QTest::addColumn<QString>("errors"); // error number of each op, 0 for success
         QTest::addColumn<QStringList>("lines");
-
-        const QString app = u"App"_s, connecting = u"[App]  <Connecting>"_s;
-        const QString disconnected = u"[App]  <Disconnected>"_s;
-        QTest::newRow("initialize with Nothing writes nothing")
-            << QList<Op>{{'N', app}, {'U', app}} << QList<int>{0, 5} << QStringList{};
-        QTest::newRow("same title in other case is a duplicate")
-            << QList<Op>{{'I', app}, {'I', u"APP"_s}} << QList<int>{0, 457}
-            << QStringList{connecting};
-        QTest::newRow("unhook in any case, with the title as given")
-            << QList<Op>{{'I', app}, {'U', u"app"_s}} << QList<int>{0, 0}
-            << QStringList{connecting, u"[app]  <Disconnected>"_s};
-        QTest::newRow("unhook without initialize fails and writes nothing")
-            << QList<Op>{{'U', app}} << QList<int>{5} << QStringList{};
-        QTest::newRow("unhook twice")
-            << QList<Op>{{'I', app}, {'U', app}, {'U', app}} << QList<int>{0, 0, 5}
-            << QStringList{connecting, disconnected};
-        QTest::newRow("a title is free again after unhook")
-            << QList<Op>{{'I', app}, {'U', app}, {'I', app}} << QList<int>{0, 0, 0}
-            << QStringList{connecting, disconnected, connecting};
-        QTest::newRow("prints reach the formatters")
-            << QList<Op>{{'N', app},
-                         {'S', app, u"Get"_s, u"A=1\0"_s},
-                         {'R', u"H\0RC=0\0[DATA]\0B=2\0"_s},
-                         {'T', QString(), u"hello"_s},
-                         {'R', u"H\0RC=1"_s}}
-            << QList<int>{0, 0, 0, 0, 5}
-            << QStringList{u"[App]  Get Request"_s, u"       PutTag A=1"_s, u"       GetTag RC=0"_s,
-                           u"              B=2"_s, u"[]  hello"_s};
+        const QString on = u"[App]  <Connecting>"_s, off = u"[App]  <Disconnected>"_s;
+        const auto row = [](const char *name, const char *ops, const char *errors,
+                            const QStringList &lines) {
+            QTest::newRow(name) << QString::fromLatin1(ops) << QString::fromLatin1(errors) << lines;
+        };
+        row("initialize with Nothing writes nothing", "NApp UApp", "0 5", {});
+        row("same title in other case is a duplicate", "IApp IAPP", "0 457", {on});
+        row("unhook in any case, with the title as given", "IApp Uapp", "0 0",
+            {on, u"[app]  <Disconnected>"_s});
+        row("unhook without initialize fails and writes nothing", "UApp", "5", {});
+        row("unhook twice", "IApp UApp UApp", "0 0 5", {on, off});
+        row("a title is free again after unhook", "IApp UApp IApp", "0 0 0", {on, off, on});
     }
 
-    void clientCalls()
+    void registrations()
     {
-        QFETCH(QList<Op>, ops);
-        QFETCH(QList<int>, errors);
+        QFETCH(QString, ops);
+        QFETCH(QString, errors);
         QFETCH(QStringList, lines);
         const auto message = quietMessage();
-        QList<int> seen;
+        QStringList seen;
         int next = 0;
-        for (const Op &op : ops) {
-            std::optional<HelixError> error;
-            if (op.kind == 'N')
-                error = message->Initialize(std::nullopt, op.first);
-            else if (op.kind == 'I')
-                error = message->Initialize(client(QString::number(++next)), op.first);
-            else if (op.kind == 'U')
-                error = message->UnHook(op.first);
-            else if (op.kind == 'S')
-                message->PrintSendBuffer(op.first, op.second, op.third);
-            else if (op.kind == 'R')
-                error = message->PrintReceiveBuffer(op.first);
-            else
-                message->PrintText(op.first, op.second);
-            seen << (error ? error->number : 0);
+        for (const QString &op : ops.split(u' ')) {
+            const QString title = op.mid(1);
+            const auto error = op[0] == u'U' ? message->UnHook(title)
+                               : op[0] == u'N'
+                                   ? message->Initialize(std::nullopt, title)
+                                   : message->Initialize(client(QString::number(++next)), title);
+            seen << QString::number(error ? error->number : 0);
         }
-        QCOMPARE(seen, errors);
+        QCOMPARE(seen.join(u' '), errors);
         QCOMPARE(gridLines(), lines);
+    }
+
+    void printsReachTheFormatters()
+    {
+        const auto message = quietMessage();
+        QVERIFY(!message->Initialize(std::nullopt, u"App"_s));
+        message->PrintSendBuffer(u"App"_s, u"Get"_s, u"A=1\0"_s);
+        QVERIFY(!message->PrintReceiveBuffer(u"H\0RC=0\0[DATA]\0B=2\0"_s));
+        message->PrintText(QString(), u"hello"_s);
+        const auto unclosed = message->PrintReceiveBuffer(u"H\0RC=1"_s);
+        QVERIFY(unclosed && unclosed->number == 5);
+        QCOMPARE(gridLines(),
+                 (QStringList{u"[App]  Get Request"_s, u"       PutTag A=1"_s,
+                              u"       GetTag RC=0"_s, u"              B=2"_s, u"[]  hello"_s}));
     }
 
     void windowHoldsTheFirstObject()

@@ -168,54 +168,47 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("method");
         QTest::addColumn<QList<QVariant>>("arguments");
-        QTest::addColumn<QString>("errorName");
-        QTest::addColumn<QString>("messageStart");
+        QTest::addColumn<QString>("error"); // the name, a space and how the message starts
 
-        const QString invalid = u"HELIXDebug.Error.InvalidArgument"_s;
-        const QString invalidMessage = u"5: Invalid procedure call or argument"_s;
-        const QString utf8 = u"HELIXDebug.Error.InvalidUtf8"_s;
-        const QString utf8Message = u"Buffer is not valid UTF-8"_s;
+        const QString invalid =
+            u"HELIXDebug.Error.InvalidArgument 5: Invalid procedure call or argument"_s;
+        const QString utf8 = u"HELIXDebug.Error.InvalidUtf8 Buffer is not valid UTF-8"_s;
         QTest::newRow("duplicate title in other case")
             << u"Initialize"_s << QList<QVariant>{objectPath(u"/TestClient"_s), u"APP"_s}
-            << u"HELIXDebug.Error.DuplicateKey"_s
-            << u"457: This key is already associated with an element of this collection"_s;
+            << u"HELIXDebug.Error.DuplicateKey 457: This key is already associated with an "
+               u"element of this collection"_s;
         QTest::newRow("unhook of an unknown title")
-            << u"UnHook"_s << QList<QVariant>{u"Nobody"_s} << invalid << invalidMessage;
+            << u"UnHook"_s << QList<QVariant>{u"Nobody"_s} << invalid;
         QTest::newRow("reply with unclosed return code")
-            << u"PrintReceiveBuffer"_s << QList<QVariant>{QByteArray("H\0RC=0", 6)} << invalid
-            << invalidMessage;
+            << u"PrintReceiveBuffer"_s << QList<QVariant>{QByteArray("H\0RC=0", 6)} << invalid;
         QTest::newRow("invalid UTF-8")
-            << u"PrintReceiveBuffer"_s << QList<QVariant>{QByteArray("\xff\x41\0", 3)} << utf8
-            << utf8Message;
+            << u"PrintReceiveBuffer"_s << QList<QVariant>{QByteArray("\xff\x41\0", 3)} << utf8;
         QTest::newRow("truncated UTF-8 in a request")
-            << u"PrintSendBuffer"_s << QList<QVariant>{u"A"_s, u"B"_s, QByteArray("A=\xc3")} << utf8
-            << utf8Message;
+            << u"PrintSendBuffer"_s << QList<QVariant>{u"A"_s, u"B"_s, QByteArray("A=\xc3")}
+            << utf8;
         QTest::newRow("buffer too large to show")
             << u"PrintSendBuffer"_s
             << QList<QVariant>{u"A"_s, u"B"_s, QByteArray(32 * 1024 * 1024 + 1, 'x')}
-            << u"HELIXDebug.Error.BufferTooLarge"_s
-            << u"Buffer of 33554433 bytes exceeds the limit of 33554432 bytes"_s;
-        QTest::newRow("wrong signature")
-            << u"PrintText"_s << QList<QVariant>{5, u"x"_s}
-            << u"org.freedesktop.DBus.Error.UnknownMethod"_s << QString();
+            << u"HELIXDebug.Error.BufferTooLarge Buffer of 33554433 bytes exceeds the limit of "
+               u"33554432 bytes"_s;
+        QTest::newRow("wrong signature") << u"PrintText"_s << QList<QVariant>{5, u"x"_s}
+                                         << u"org.freedesktop.DBus.Error.UnknownMethod "_s;
     }
 
     void errors()
     {
         QFETCH(QString, method);
         QFETCH(QList<QVariant>, arguments);
-        QFETCH(QString, errorName);
-        QFETCH(QString, messageStart);
+        QFETCH(QString, error);
         const QString path = createMessage();
-        QVERIFY(!path.isEmpty());
         QCOMPARE(
             call(path, kMessage, u"Initialize"_s, {objectPath(u"/TestClient"_s), u"App"_s}).type(),
             QDBusMessage::ReplyMessage);
 
         const QDBusMessage reply = call(path, kMessage, method, arguments);
+        const QString seen = reply.errorName() + u' ' + reply.errorMessage();
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
-        QCOMPARE(reply.errorName(), errorName);
-        QVERIFY2(reply.errorMessage().startsWith(messageStart), qPrintable(reply.errorMessage()));
+        QVERIFY2(seen.startsWith(error), qPrintable(seen));
 
         // The display goes on serving, with the registration intact.
         QCOMPARE(printText(path).type(), QDBusMessage::ReplyMessage);

@@ -36,18 +36,16 @@ void threeEntries(frmMain &window)
     window.FormatSendBuffer(u"A"_s, u"Three"_s, fields(2));
 }
 
-// First, Up, Down, Last: 1 where enabled.
-QString enabledTools(const frmMain &window)
+// "row previous current next FUDL", where FUDL tells which of First, Up, Down and Last are
+// enabled.
+QString state(const frmMain &window)
 {
-    QString flags;
-    for (const QString &name : {u"tbrFirst"_s, u"tbrUp"_s, u"tbrDown"_s, u"tbrLast"_s})
-        flags += window.Tool(name)->isEnabled() ? u'1' : u'0';
-    return flags;
-}
-
-QList<int> entryRows(const frmMain &window)
-{
-    return {window.PreviousEntryRow, window.CurrentEntryRow, window.NextEntryRow};
+    QString tools;
+    for (const char *name : {"tbrFirst", "tbrUp", "tbrDown", "tbrLast"})
+        tools += window.Tool(QLatin1String(name))->isEnabled() ? u'1' : u'0';
+    return QString::asprintf("%d %d %d %d ", window.vsf()->Row(), window.PreviousEntryRow,
+                             window.CurrentEntryRow, window.NextEntryRow) +
+           tools;
 }
 
 } // namespace
@@ -59,47 +57,37 @@ private Q_SLOTS:
 
     void navigation_data()
     {
-        QTest::addColumn<int>("setup");     // 3: entries at 0, 5, 9 of 12; 1: one entry of 3 rows;
-                                            // 0: a reply of two rows, then an entry of two
-        QTest::addColumn<QString>("steps"); // a row number clicks it, "new" adds a one-line
-                                            // entry, anything else is a tool name after tbr
-        QTest::addColumn<QList<int>>("rows"); // row, previous, current, next after the steps
-        QTest::addColumn<QString>("tools");   // First, Up, Down, Last enabled
-
-        QTest::newRow("click inside the middle entry")
-            << 3 << u"7"_s << QList<int>{7, 0, 5, 9} << u"1111"_s;
-        QTest::newRow("up inside an entry returns to its first row")
-            << 3 << u"7 Up"_s << QList<int>{5, 0, 5, 9} << u"1111"_s;
-        QTest::newRow("up again goes to the previous entry")
-            << 3 << u"7 Up Up"_s << QList<int>{0, -1, 0, 5} << u"0011"_s;
-        QTest::newRow("last") << 3 << u"2 Last"_s << QList<int>{9, 5, 9, -1} << u"1100"_s;
-        QTest::newRow("first looks ahead from row 1")
-            << 3 << u"First"_s << QList<int>{0, -1, 0, 5} << u"0011"_s;
-        QTest::newRow("down from the first entry")
-            << 3 << u"First Down"_s << QList<int>{5, 0, 5, 9} << u"1111"_s;
-        QTest::newRow("inside the last entry, below its first row")
-            << 3 << u"11"_s << QList<int>{11, 5, 9, -1} << u"1100"_s;
-        QTest::newRow("single entry, cursor on its last row")
-            << 1 << u"2"_s << QList<int>{2, -1, 0, -1} << u"1100"_s;
-        QTest::newRow("single entry: first finds nothing ahead")
-            << 1 << u"2 First"_s << QList<int>{0, -1, 0, -1} << u"0000"_s;
-        QTest::newRow("click above the first entry keeps the entry")
-            << 0 << u"0"_s << QList<int>{0, -1, 2, -1} << u"0000"_s;
-        QTest::newRow("new entry while browsing an older one")
-            << 3 << u"2 new"_s << QList<int>{12, 0, 12, -1} << u"1100"_s;
-        QTest::newRow("a click afterwards makes the rows exact")
-            << 3 << u"2 new 12"_s << QList<int>{12, 9, 12, -1} << u"1100"_s;
-        QTest::newRow("clear") << 3 << u"Clear"_s << QList<int>{-1, -1, -1, -1} << u"0000"_s;
-        QTest::newRow("an unknown tool only updates the state")
-            << 3 << u"Nothing"_s << QList<int>{9, 5, 9, -1} << u"1100"_s;
+        // 3: entries at 0, 5, 9 of 12; 1: one entry of 3 rows; 0: a reply of two rows, then an
+        // entry of two.
+        QTest::addColumn<int>("setup");
+        // A row number clicks it, "new" adds a one-line entry, anything else is a tool name.
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("state"); // afterwards
+        const auto row = [](const char *name, int setup, const char *steps, const char *state) {
+            QTest::newRow(name) << setup << QString::fromLatin1(steps)
+                                << QString::fromLatin1(state);
+        };
+        row("click inside the middle entry", 3, "7", "7 0 5 9 1111");
+        row("up inside an entry returns to its first row", 3, "7 Up", "5 0 5 9 1111");
+        row("up again goes to the previous entry", 3, "7 Up Up", "0 -1 0 5 0011");
+        row("last", 3, "2 Last", "9 5 9 -1 1100");
+        row("first looks ahead from row 1", 3, "First", "0 -1 0 5 0011");
+        row("down from the first entry", 3, "First Down", "5 0 5 9 1111");
+        row("inside the last entry, below its first row", 3, "11", "11 5 9 -1 1100");
+        row("single entry, cursor on its last row", 1, "2", "2 -1 0 -1 1100");
+        row("single entry: first finds nothing ahead", 1, "2 First", "0 -1 0 -1 0000");
+        row("click above the first entry keeps the entry", 0, "0", "0 -1 2 -1 0000");
+        row("new entry while browsing an older one", 3, "2 new", "12 0 12 -1 1100");
+        row("a click afterwards makes the rows exact", 3, "2 new 12", "12 9 12 -1 1100");
+        row("clear", 3, "Clear", "-1 -1 -1 -1 0000");
+        row("an unknown tool only updates the state", 3, "Nothing", "9 5 9 -1 1100");
     }
 
     void navigation()
     {
         QFETCH(int, setup);
         QFETCH(QString, steps);
-        QFETCH(QList<int>, rows);
-        QFETCH(QString, tools);
+        QFETCH(QString, state);
         frmMain window;
         if (setup == 3)
             threeEntries(window);
@@ -118,8 +106,7 @@ private Q_SLOTS:
                 window.ToolClick(u"tbr"_s + step);
             QVERIFY(!window.IsNavigating);
         }
-        QCOMPARE(QList<int>{window.vsf()->Row()} + entryRows(window), rows);
-        QCOMPARE(enabledTools(window), tools);
+        QCOMPARE(::state(window), state);
     }
 
     void commandState()
@@ -137,7 +124,7 @@ private Q_SLOTS:
         };
         // Before any update nothing but Settings and Help can be used.
         QCOMPARE(lineCommandsEnabled(), QList<bool>(13, false));
-        QCOMPARE(enabledTools(window), u"0000"_s);
+        QVERIFY(state(window).endsWith(u" 0000"_s));
         QVERIFY(window.Tool(u"tbrSettings"_s)->isEnabled());
         QVERIFY(window.Tool(u"tbrHelp"_s)->isEnabled());
         window.UpdateCommandState();
@@ -145,9 +132,9 @@ private Q_SLOTS:
 
         window.FormatSendBuffer(u"A"_s, u"Only"_s, fields(2));
         QCOMPARE(lineCommandsEnabled(), QList<bool>(13, true));
-        QCOMPARE(enabledTools(window), u"0000"_s);
+        QCOMPARE(state(window), u"0 -1 0 -1 0000"_s);
         window.vsf()->setRow(1);
-        QCOMPARE(enabledTools(window), u"1100"_s);
+        QCOMPARE(state(window), u"1 -1 0 -1 1100"_s);
 
         window.ToolClick(u"tbrClear"_s);
         QCOMPARE(window.vsf()->Rows(), 0);
@@ -157,23 +144,19 @@ private Q_SLOTS:
 
     void lineRanges_data()
     {
+        using L = QList<int>;
         QTest::addColumn<int>("scope");
-        QTest::addColumn<QList<int>>("grid");  // rows, row, rowSel, current entry, next entry
-        QTest::addColumn<QList<int>>("range"); // first, last; empty when none
-        QTest::newRow("selection, row below rowSel")
-            << 0 << QList<int>{12, 7, 3, 5, 9} << QList<int>{3, 7};
-        QTest::newRow("selection of one row")
-            << 0 << QList<int>{12, 4, 4, 0, -1} << QList<int>{4, 4};
-        QTest::newRow("selection, no current row")
-            << 0 << QList<int>{12, -1, -1, 0, -1} << QList<int>{};
-        QTest::newRow("current entry up to the next")
-            << 1 << QList<int>{12, 6, 6, 5, 9} << QList<int>{5, 8};
-        QTest::newRow("current entry to the end")
-            << 1 << QList<int>{12, 6, 6, 5, -1} << QList<int>{5, 11};
-        QTest::newRow("no current entry") << 1 << QList<int>{12, 6, 6, -1, -1} << QList<int>{};
-        QTest::newRow("all") << 2 << QList<int>{12, 6, 6, 5, 9} << QList<int>{0, 11};
-        QTest::newRow("all of nothing") << 2 << QList<int>{0, -1, -1, -1, -1} << QList<int>{};
-        QTest::newRow("no such scope") << 3 << QList<int>{12, 6, 6, 5, 9} << QList<int>{};
+        QTest::addColumn<L>("grid");  // rows, row, rowSel, current entry, next entry
+        QTest::addColumn<L>("range"); // first, last; empty when none
+        QTest::newRow("selection, row below rowSel") << 0 << L{12, 7, 3, 5, 9} << L{3, 7};
+        QTest::newRow("selection of one row") << 0 << L{12, 4, 4, 0, -1} << L{4, 4};
+        QTest::newRow("selection, no current row") << 0 << L{12, -1, -1, 0, -1} << L{};
+        QTest::newRow("current entry up to the next") << 1 << L{12, 6, 6, 5, 9} << L{5, 8};
+        QTest::newRow("current entry to the end") << 1 << L{12, 6, 6, 5, -1} << L{5, 11};
+        QTest::newRow("no current entry") << 1 << L{12, 6, 6, -1, -1} << L{};
+        QTest::newRow("all") << 2 << L{12, 6, 6, 5, 9} << L{0, 11};
+        QTest::newRow("all of nothing") << 2 << L{0, -1, -1, -1, -1} << L{};
+        QTest::newRow("no such scope") << 3 << L{12, 6, 6, 5, 9} << L{};
     }
 
     void lineRanges()
@@ -286,12 +269,9 @@ private Q_SLOTS:
         window.vsf()->setRow(0);
         Finder().LastFoundRow = 0;
         QTest::keyClick(window.vsf(), Qt::Key_F3);
-        QCOMPARE(window.vsf()->Row(), 2); // "F1" in the first entry
-        QCOMPARE(entryRows(window), (QList<int>{-1, 0, 5}));
-        QCOMPARE(enabledTools(window), u"1111"_s);
+        QCOMPARE(state(window), u"2 -1 0 5 1111"_s); // "F1" in the first entry
         QTest::keyClick(window.vsf(), Qt::Key_F3);
-        QCOMPARE(window.vsf()->Row(), 7); // in the second entry
-        QCOMPARE(entryRows(window), (QList<int>{0, 5, 9}));
+        QCOMPARE(state(window), u"7 0 5 9 1111"_s); // in the second entry
         QTest::keyClick(window.vsf(), Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(window.vsf()->Row(), 2);
         QCOMPARE(Finder().Direction, 0);

@@ -1,7 +1,12 @@
 #include "ClassPreferences.h"
 #include "PositionedForm.h"
 #include "SettingsFile.h"
+#include "frmPreferences.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,18 +31,37 @@ struct FakeForm : PositionedForm {
 // WordWrap, DisplayHeader, FontName, FontSize and SaveText, in one line.
 QString summary(const ClassPreferences &settings)
 {
-    return u"%1 %2 %3 %4 %5"_s.arg(int(settings.WordWrap()))
-        .arg(int(settings.DisplayHeader()))
-        .arg(settings.FontName())
-        .arg(settings.FontSize())
-        .arg(settings.SaveText());
+    return QString::asprintf("%d %d %s %d %d", settings.WordWrap(), settings.DisplayHeader(),
+                             qPrintable(settings.FontName()), settings.FontSize(),
+                             settings.SaveText());
 }
 
-const QString kDefaults = u"0 0 Courier New 8 0"_s;
+// Opens the dialog the way the display does: settings loaded from the file first.
+std::unique_ptr<frmPreferences> openDialog(const QString &file, int *applied)
+{
+    writeSettingsFile(file);
+    Preferences().LoadSettings();
+    auto dialog = std::make_unique<frmPreferences>(nullptr, [applied] { ++*applied; });
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->show();
+    return dialog;
+}
+
+// The same five as the dialog shows them, the save button as its index.
+QString shown(const frmPreferences &dialog)
+{
+    int save = 0;
+    while (save < 3 && !dialog.optSave[save]->isChecked())
+        ++save;
+    return QString::asprintf("%d %d %s %s %d", dialog.chkWordWrap->isChecked(),
+                             dialog.chkDisplayHeader->isChecked(),
+                             qPrintable(dialog.cboFontName->currentText()),
+                             qPrintable(dialog.cboFontSize->currentText()), save);
+}
 
 } // namespace
 
-class tst_ClassPreferences : public QObject {
+class tst_Preferences : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void loadSettings_data()
@@ -45,51 +69,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("loaded");
 
-        QTest::newRow("no file") << QString() << kDefaults;
-        const struct {
-            const char *key;
-            const char *text;
-            const char *loaded;
-        } rows[] = {
-            {"FontSize", "12", "0 0 Courier New 12 0"},
-            {"FontSize", "13", ""},
-            {"FontSize", "6", ""},
-            {"FontSize", "abc", ""},
-            {"FontSize", "8.5", ""},
-            {"FontSize", "9.5", "0 0 Courier New 10 0"},
-            {"FontSize", "10pt", "0 0 Courier New 10 0"},
-            {"FontSize", "\" 9\"", "0 0 Courier New 9 0"},
-            {"FontSize", "1e1", "0 0 Courier New 10 0"},
-            {"FontSize", "7e", "0 0 Courier New 7 0"},
-            {"FontSize", "99999999999999999999", ""},
-            {"FontSize", "1e999", ""},
-            {"FontSize", "+11", "0 0 Courier New 11 0"},
-            {"FontSize", ".9e1", "0 0 Courier New 9 0"},
-            {"SaveText", "2", "0 0 Courier New 8 2"},
-            {"SaveText", "3", ""},
-            {"SaveText", "-1", ""},
-            {"SaveText", "1.5", "0 0 Courier New 8 2"},
-            {"SaveText", "2.5", "0 0 Courier New 8 2"},
-            {"SaveText", "all", ""},
-            {"WordWrap", "True", "1 0 Courier New 8 0"},
-            {"DisplayHeader", "TRUE", "0 1 Courier New 8 0"},
-            {"WordWrap", "false", ""},
-            {"WordWrap", "1", "1 0 Courier New 8 0"},
-            {"WordWrap", "0", ""},
-            {"DisplayHeader", "-1", "0 1 Courier New 8 0"},
-            {"DisplayHeader", "2.5", "0 1 Courier New 8 0"},
-            {"DisplayHeader", "yes", ""},
-            {"DisplayHeader", "", ""},
-            {"FontName", "Liberation Sans", "0 0 Liberation Sans 8 0"},
-            {"FontName", "No Such Font", ""},
-            {"FontName", "liberation sans", ""}, // names compare with case
+        QTest::newRow("no file") << QString() << u"0 0 Courier New 8 0"_s;
+        const auto row = [](const char *key, const char *text, const char *loaded) {
+            QTest::addRow("%s=%s", key, text)
+                << u"[Preferences]\n%1=%2\n"_s.arg(QLatin1String(key), QString::fromUtf8(text))
+                << QString::fromUtf8(loaded);
         };
-        for (const auto &row : rows) {
-            QTest::addRow("%s=%s", row.key, row.text)
-                << u"[Preferences]\n%1=%2\n"_s.arg(QString::fromLatin1(row.key),
-                                                   QString::fromLatin1(row.text))
-                << (*row.loaded ? QString::fromUtf8(row.loaded) : kDefaults);
-        }
+        // Sizes outside 7 to 12 and values that are no numbers leave the default.
+        for (const char *text : {"13", "6", "abc", "8.5", "99999999999999999999", "1e999"})
+            row("FontSize", text, "0 0 Courier New 8 0");
+        const std::pair<const char *, const char *> sizes[] = {
+            {"12", "12"},  {"9.5", "10"}, {"10pt", "10"}, {"\" 9\"", "9"},
+            {"1e1", "10"}, {"7e", "7"},   {"+11", "11"},  {".9e1", "9"}};
+        for (const auto &[text, size] : sizes)
+            row("FontSize", text, qPrintable(u"0 0 Courier New %1 0"_s.arg(QLatin1String(size))));
+        for (const char *text : {"3", "-1", "all"})
+            row("SaveText", text, "0 0 Courier New 8 0");
+        for (const char *text : {"2", "1.5", "2.5"})
+            row("SaveText", text, "0 0 Courier New 8 2");
+        for (const char *text : {"True", "1", "-1"})
+            row("WordWrap", text, "1 0 Courier New 8 0");
+        for (const char *text : {"TRUE", "2.5"})
+            row("DisplayHeader", text, "0 1 Courier New 8 0");
+        for (const char *text : {"false", "0", "yes", ""})
+            row("DisplayHeader", text, "0 0 Courier New 8 0");
+        row("FontName", "Liberation Sans", "0 0 Liberation Sans 8 0");
+        // Names compare with case; a font that is not installed leaves the default.
+        for (const char *text : {"liberation sans", "No Such Font"})
+            row("FontName", text, "0 0 Courier New 8 0");
         QTest::newRow("junk lines cost nothing else")
             << u"[Preferences]\nthis is no setting\nFontSize=11\n=\nWordWrap=maybe\n"
                u"DisplayHeader=True\n[Broken\nSaveText=1\n"_s
@@ -208,13 +215,87 @@ private Q_SLOTS:
         ClassPreferences settings;
         settings.setFontSize(11);
         settings.LoadSettings();
-        QCOMPARE(summary(settings), kDefaults);
+        QCOMPARE(summary(settings), u"0 0 Courier New 8 0"_s);
         QVERIFY(!settings.SaveSettings());
         FakeForm form;
         QVERIFY(!settings.RestoreFormPosition(&form));
         writeSettingsFile(QString());
     }
+
+    void dialogShowsTheSettings_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty store") << QString() << u"0 0 Courier New 8 0"_s;
+        QTest::newRow("everything set")
+            << u"[Preferences]\nWordWrap=True\nDisplayHeader=True\nFontName=Liberation Serif\n"
+               u"FontSize=11\nSaveText=2\n"_s
+            << u"1 1 Liberation Serif 11 2"_s;
+    }
+
+    void dialogShowsTheSettings()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, expected);
+        int applied = 0;
+        QCOMPARE(shown(*openDialog(file, &applied)), expected);
+    }
+
+    // OK and Enter save all five and apply them once; every other way out changes nothing.
+    void dialogClosing_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<QString>("saved"); // null: the file stays as it was
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("OK, unchanged")
+            << u"ok"_s << false
+            << u"[Preferences]\nDisplayHeader=False\nFontName=Courier New\nFontSize=10\n"
+               u"SaveText=0\nWordWrap=False\n"_s
+            << u"0 0 Courier New 10 0"_s;
+        QTest::newRow("Enter, all changed")
+            << u"enter"_s << true
+            << u"[Preferences]\nDisplayHeader=True\nFontName=Liberation Sans\nFontSize=12\n"
+               u"SaveText=2\nWordWrap=True\n"_s
+            << u"1 1 Liberation Sans 12 2"_s;
+        for (const char *how : {"cancel", "escape", "close button"})
+            QTest::newRow(how) << QString::fromLatin1(how) << true << QString()
+                               << u"0 0 Courier New 10 0"_s;
+    }
+
+    void dialogClosing()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, change);
+        QFETCH(QString, saved);
+        QFETCH(QString, loaded);
+        const QString file = u"[Preferences]\nFontSize=10\n"_s;
+        int applied = 0;
+        const auto dialog = openDialog(file, &applied);
+        if (change) {
+            dialog->chkWordWrap->setChecked(true);
+            dialog->chkDisplayHeader->setChecked(true);
+            dialog->cboFontName->setCurrentText(u"Liberation Sans"_s);
+            dialog->cboFontSize->setCurrentIndex(5);
+            dialog->optSave[2]->setChecked(true);
+        }
+        if (how == u"ok"_s)
+            QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        else if (how == u"enter"_s)
+            QTest::keyClick(dialog.get(), Qt::Key_Return);
+        else if (how == u"cancel"_s)
+            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        else if (how == u"escape"_s)
+            QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        else
+            dialog->close();
+        const bool accepted = !saved.isNull();
+        QCOMPARE(dialog->result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(applied, int(accepted));
+        QCOMPARE(readSettingsFile(), accepted ? saved : file);
+        QCOMPARE(summary(Preferences()), loaded);
+    }
 };
 
-QTEST_MAIN(tst_ClassPreferences)
-#include "tst_ClassPreferences.moc"
+QTEST_MAIN(tst_Preferences)
+#include "tst_Preferences.moc"

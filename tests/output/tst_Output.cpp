@@ -1,0 +1,293 @@
+// Saving display lines: the file writer, ClassFileSystem and its save dialog.
+#include "ClassFileSystem.h"
+#include "FakeLines.h"
+#include "TextWriter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+using Encoding = TextWriter::Encoding;
+Q_DECLARE_METATYPE(Encoding)
+
+namespace {
+
+const FakeLines kLines({u"[App]  Lookup Request"_s, u"       PutTag ITEM=é"_s, u"€ 5"_s});
+
+// Runs `act` on the next modal dialog of type Dialog once it shows, looking every 10 ms while
+// `alive` holds, for five seconds at most.
+template <typename Dialog>
+void whenShown(
+    std::function<void(Dialog *)> act, std::function<bool()> alive = [] { return true; },
+    int attempts = 500)
+{
+    QTimer::singleShot(10, [act, alive, attempts] {
+        if (!alive() || attempts == 0)
+            return;
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible())
+            act(dialog);
+        else
+            whenShown<Dialog>(act, alive, attempts - 1);
+    });
+}
+
+// Types `name` (unless empty) and presses Enter. Returns the text of the message box the
+// dialog put up instead of closing, "" when none came.
+QString acceptTyped(QFileDialog *dialog, const QString &name)
+{
+    const auto warning = std::make_shared<QString>();
+    const QPointer<QFileDialog> guard(dialog);
+    whenShown<QMessageBox>(
+        [warning](QMessageBox *box) {
+            *warning = box->text();
+            box->reject();
+        },
+        [guard] { return guard && guard->isVisible(); });
+    auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+    if (!name.isEmpty())
+        edit->setText(name);
+    QTest::keyClick(edit, Qt::Key_Return);
+    return *warning;
+}
+
+} // namespace
+
+class tst_Output : public QObject {
+    Q_OBJECT
+
+    QStringList mReports;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        FileSystem().setReporter([this](const QString &text) { mReports.append(text); });
+    }
+    void init() { mReports.clear(); }
+
+    void writerBytes_data()
+    {
+        QTest::addColumn<Encoding>("encoding");
+        QTest::addColumn<QByteArray>("existing"); // null: no file yet
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QByteArray>("expected"); // after two saves
+
+        const QByteArray mark("\xFF\xFE", 2);
+        QTest::newRow("Latin-1: é is one byte")
+            << Encoding::Latin1 << QByteArray() << QStringList{u"A=1"_s, u"café"_s}
+            << QByteArray("A=1\r\ncaf\xE9\r\n\r\n").repeated(2);
+        QTest::newRow("Latin-1: ? above U+00FF, one for a surrogate pair")
+            << Encoding::Latin1 << QByteArray() << QStringList{u"é€𝄞x"_s}
+            << QByteArray("\xE9??x\r\n\r\n").repeated(2);
+        QTest::newRow("UTF-16 into a new file: one mark")
+            << Encoding::Utf16LE << QByteArray() << QStringList{u"é"_s, u"€"_s}
+            << mark + utf16le(u"é\r\n€\r\n\r\n"_s.repeated(2));
+        QTest::newRow("UTF-16 into an existing empty file: no mark")
+            << Encoding::Utf16LE << QByteArray("") << QStringList{u"a"_s}
+            << utf16le(u"a\r\n\r\n"_s.repeated(2));
+        // Lines longer than the writer's buffer, one with a surrogate pair across its end.
+        QTest::newRow("Latin-1: long line of pairs")
+            << Encoding::Latin1 << QByteArray() << QStringList{u'x' + u"𝄞"_s.repeated(40000)}
+            << (QByteArray("x") + QByteArray(40000, '?') + QByteArray("\r\n\r\n")).repeated(2);
+        const QString longLine = u"é"_s.repeated(70000);
+        QTest::newRow("UTF-16: long Latin-1 line")
+            << Encoding::Utf16LE << QByteArray() << QStringList{longLine}
+            << mark + utf16le((longLine + u"\r\n\r\n"_s).repeated(2));
+    }
+
+    void writerBytes()
+    {
+        QFETCH(Encoding, encoding);
+        QFETCH(QByteArray, existing);
+        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"out.txt"_s);
+        QFile file(path);
+        QVERIFY(existing.isNull() ||
+                (file.open(QIODevice::WriteOnly) && file.write(existing) == existing.size()));
+        file.close();
+        const FakeLines source(lines);
+        for (int save = 0; save < 2; ++save) {
+            TextWriter writer;
+            QCOMPARE(writer.open(path, encoding).number, 0);
+            for (int row = 0; row < source.lineCount(); ++row)
+                QCOMPARE(writer.writeLine(source.line(row)).number, 0);
+            QCOMPARE(writer.writeLine().number, 0);
+            QCOMPARE(writer.close().number, 0);
+        }
+        QCOMPARE(readAll(path), expected);
+    }
+
+    void writerErrors_data()
+    {
+        QTest::addColumn<QString>("path"); // %1: a fresh folder holding file.txt
+        QTest::addColumn<int>("lineLength");
+        QTest::addColumn<QString>("error"); // where it failed, number and description
+
+        QTest::newRow("missing folder")
+            << u"%1/missing/out.txt"_s << 1 << u"open 76 Path not found"_s;
+        QTest::newRow("file as folder")
+            << u"%1/file.txt/out.txt"_s << 1 << u"open 76 Path not found"_s;
+        QTest::newRow("folder as file") << u"%1"_s << 1 << u"open 75 Path/File access error"_s;
+        // sysfs makes no files, even for root.
+        QTest::newRow("file system without new files")
+            << u"/sys/helix-debug-display.txt"_s << 1 << u"open 70 Permission denied"_s;
+        QTest::newRow("disk full at close") << u"/dev/full"_s << 1 << u"close 61 Disk full"_s;
+        QTest::newRow("disk full while writing a long line")
+            << u"/dev/full"_s << 100000 << u"write 61 Disk full"_s;
+    }
+
+    void writerErrors()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, lineLength);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"file.txt"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+
+        TextWriter writer;
+        QString at = u"open"_s;
+        FileError failure = writer.open(path.replace(u"%1"_s, dir.path()), Encoding::Latin1);
+        if (!failure) {
+            at = u"write"_s;
+            failure = writer.writeLine(QString(lineLength, u'x'));
+        }
+        if (!failure) {
+            at = u"close"_s;
+            failure = writer.close();
+        }
+        QCOMPARE(u"%1 %2 %3"_s.arg(at).arg(failure.number).arg(failure.description), error);
+    }
+
+    void writeLines_data()
+    {
+        QTest::addColumn<int>("firstRow");
+        QTest::addColumn<int>("lastRow");
+        QTest::addColumn<bool>("unicode");
+        QTest::addColumn<QByteArray>("expected"); // of two saves
+
+        QTest::newRow("Latin-1")
+            << 0 << 1 << false
+            << QByteArray("[App]  Lookup Request\r\n       PutTag ITEM=\xE9\r\n\r\n").repeated(2);
+        QTest::newRow("UTF-16") << 1 << 2 << true
+                                << QByteArray("\xFF\xFE", 2) +
+                                       utf16le(
+                                           u"       PutTag ITEM=é\r\n€ 5\r\n\r\n"_s.repeated(2));
+        QTest::newRow("first after last: the empty line alone")
+            << 2 << 1 << false << QByteArray("\r\n\r\n");
+    }
+
+    void writeLines()
+    {
+        QFETCH(int, firstRow);
+        QFETCH(int, lastRow);
+        QFETCH(bool, unicode);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"saved.txt"_s);
+        FileSystem().WriteLinesToFile(&kLines, firstRow, lastRow, path, unicode);
+        FileSystem().WriteLinesToFile(&kLines, firstRow, lastRow, path, unicode);
+        QCOMPARE(readAll(path), expected);
+        QCOMPARE(FileSystem().ErrorNumber, 0);
+        QCOMPARE(mReports, QStringList());
+    }
+
+    void errorIsReportedAndKeptUntilTheNextSave()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(u"missing/out.txt"_s);
+        ClassFileSystem &files = FileSystem();
+        files.WriteLinesToFile(&kLines, 0, 2, missing, false);
+        QCOMPARE(files.ErrorNumber, 76);
+        QCOMPARE(files.ErrorDescription, u"Path not found"_s);
+        QCOMPARE(mReports, QStringList{u"Quarto could not open the file \"%1\"\r\n\r\n"
+                                       u"Error #76: Path not found"_s.arg(missing)});
+
+        const QString good = dir.filePath(u"good.txt"_s);
+        files.WriteLinesToFile(nullptr, 0, 2, good, false);
+        files.WriteLinesToFile(&kLines, 0, 2, QString(), false);
+        QCOMPARE(files.ErrorNumber, 76);
+        files.WriteLinesToFile(&kLines, 0, 2, good, false);
+        QCOMPARE(files.ErrorNumber, 0);
+        QCOMPARE(files.ErrorDescription, QString());
+        QCOMPARE(mReports.size(), 1);
+    }
+
+    void defaultReportIsAWarningBox()
+    {
+        ClassFileSystem files;
+        files.ErrorNumber = 61;
+        files.ErrorDescription = u"Disk full"_s;
+        QString seen;
+        whenShown<QMessageBox>([&seen](QMessageBox *box) {
+            seen = QString::number(box->icon()) + u' ' + box->text();
+            box->accept();
+        });
+        files.ReportFileError(u"/x.txt"_s);
+        QCOMPARE(seen,
+                 QString::number(QMessageBox::Warning) +
+                     u" Quarto could not open the file \"/x.txt\"\r\n\r\nError #61: Disk full"_s);
+    }
+
+    void askSaveFileName_data()
+    {
+        // %1 stands for a fresh folder holding old.txt.
+        QTest::addColumn<QString>("defaultName");
+        QTest::addColumn<QString>("offered");
+        // Each attempt: the name typed ("" for the offered one), "|" and the warning it brings;
+        // none cancels.
+        QTest::addColumn<QStringList>("attempts");
+        QTest::addColumn<QString>("result");
+
+        QTest::newRow("no default: *.txt offered; cancelled")
+            << QString() << u"*.txt"_s << QStringList() << QString();
+        QTest::newRow("missing folder and pattern refused; .txt added")
+            << u"%1/trace.txt"_s << u"trace.txt"_s
+            << QStringList{u"%1/missing/x|The folder \"%1/missing\" does not exist."_s,
+                           u"*|\"*.txt\" is a pattern, not a file name."_s, u"report|"_s}
+            << u"%1/report.txt"_s;
+        QTest::newRow("an existing file is taken without asking")
+            << u"%1/old.txt"_s << u"old.txt"_s << QStringList{u"|"_s} << u"%1/old.txt"_s;
+    }
+
+    void askSaveFileName()
+    {
+        QFETCH(QString, defaultName);
+        QFETCH(QString, offered);
+        QFETCH(QStringList, attempts);
+        QFETCH(QString, result);
+        QTemporaryDir dir;
+        QFile old(dir.filePath(u"old.txt"_s));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        const auto in = [&dir](QString text) { return text.replace(u"%1"_s, dir.path()); };
+
+        QStringList seen;
+        whenShown<QFileDialog>([&](QFileDialog *shown) {
+            seen << shown->nameFilters().join(u';')
+                 << shown->findChild<QLineEdit *>(u"fileNameEdit"_s)->text();
+            for (const QString &attempt : std::as_const(attempts)) {
+                const QString name = in(attempt.section(u'|', 0, 0));
+                seen << name + u'|' + acceptTyped(shown, name);
+            }
+            if (shown->isVisible())
+                shown->reject();
+        });
+        QCOMPARE(FileSystem().AskSaveFileName(in(defaultName), nullptr), in(result));
+        QCOMPARE(
+            seen,
+            in((QStringList{u"Text Files (*.txt);All Files (*)"_s, offered} + attempts).join(u'\n'))
+                .split(u'\n'));
+    }
+};
+
+QTEST_MAIN(tst_Output)
+#include "tst_Output.moc"

@@ -1,11 +1,8 @@
-#include "CheckValue.h"
 #include "FormPlacement.h"
 #include "Rounding.h"
 #include "Twips.h"
 
 #include <QTest>
-
-using namespace Qt::Literals::StringLiterals;
 
 using Owner = std::optional<FormRectTwips>;
 Q_DECLARE_METATYPE(Owner)
@@ -98,32 +95,6 @@ private Q_SLOTS:
         QCOMPARE(scale.xToTwips(pixels), twips);
         QCOMPARE(scale.yToTwips(pixels), twips);
         QCOMPARE(scale.xToPixels(twipsIn), pixelsOut);
-    }
-
-    void checkValues_data()
-    {
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<int>("check");
-        QTest::newRow("null") << QVariant() << 0;
-        QTest::newRow("true") << QVariant(true) << 1;
-        QTest::newRow("false") << QVariant(false) << 0;
-        QTest::newRow("zero") << QVariant(0) << 0;
-        QTest::newRow("fraction") << QVariant(0.5) << 1;
-        QTest::newRow("text True") << QVariant(u" True"_s) << 1;
-        QTest::newRow("text FALSE") << QVariant(u"FALSE"_s) << 0;
-        QTest::newRow("numeric text") << QVariant(u"-2"_s) << 1;
-        QTest::newRow("numeric text zero") << QVariant(u"0"_s) << 0;
-        QTest::newRow("junk text") << QVariant(u"yes"_s) << 0;
-    }
-
-    void checkValues()
-    {
-        QFETCH(QVariant, value);
-        QFETCH(int, check);
-        QCOMPARE(CheckValueFromBoolean(value), check);
-        // Reading the box back gives the Boolean we started from; the grey state is no yes.
-        QCOMPARE(BooleanFromCheckValue(check), check == 1);
-        QCOMPARE(BooleanFromCheckValue(2), false);
     }
 };
 

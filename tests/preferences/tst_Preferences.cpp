@@ -18,13 +18,13 @@ struct FakeForm : PositionedForm {
     QString name = u"frmMain"_s;
     int minWidth = 3600;
     int minHeight = 1950;
-    QList<int> applied; // top, left, height, width
+    QString applied; // top, left, height and width
     QString Name() const override { return name; }
     int MinWidthTwips() const override { return minWidth; }
     int MinHeightTwips() const override { return minHeight; }
     void setOuterTwips(int top, int left, int height, int width) override
     {
-        applied = {top, left, height, width};
+        applied = QString::asprintf("%d %d %d %d", top, left, height, width);
     }
 };
 
@@ -122,8 +122,51 @@ private Q_SLOTS:
         QCOMPARE(settings.FontName(), u"MS Sans Serif"_s);
     }
 
-    // Byte for byte, and the values as they are: saving does not check them.
-    void saveSettingsAfterEmptyLoad()
+    void restoreFormPosition_data()
+    {
+        // The offscreen screen is 800 x 800 pixels at 96 DPI: 12000 x 12000 twips. The
+        // window's minimum is 3600 x 1950.
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("applied"); // top, left, height and width; empty: not restored
+        // Stored as top, left, height and width; applied as stored unless said otherwise.
+        const auto row =
+            [](const char *name, const char *stored, bool restored, const char *applied = nullptr) {
+                const QStringList v = QString::fromLatin1(stored).split(u' ');
+                QTest::newRow(name)
+                    << u"[Position]\nfrmMainFormTop=%1\nfrmMainFormLeft=%2\n"
+                       u"frmMainFormHeight=%3\nfrmMainFormWidth=%4\n"_s.arg(v[0], v[1], v[2], v[3])
+                    << QString::fromLatin1(restored ? (applied ? applied : stored) : "");
+            };
+        QTest::newRow("never saved") << QString() << QString();
+        row("inside", "100 200 3000 5000", true);
+        row("touching the bottom edge", "9000 0 3000 5000", false);
+        row("one twip above the bottom edge", "9000 0 2999 5000", true);
+        row("touching the right edge", "0 7000 3000 5000", false);
+        row("one twip left of the right edge", "0 7000 3000 4999", true);
+        row("negative top", "-1 0 3000 5000", false);
+        row("negative left", "0 -15 3000 5000", false);
+        row("minimum height", "0 0 1950 5000", true);
+        row("one twip below minimum height", "0 0 1949 5000", false);
+        row("minimum width", "0 0 3000 3600", true);
+        row("one twip below minimum width", "0 0 3000 3599", false);
+        row("fraction rounds half to even", "10.5 11.5 1949.5 5000", true, "10 12 1950 5000");
+        row("value beyond 32 bits", "0 0 3000 99999999999", false);
+        row("junk reads as 0", "top 0 3000 5000", true, "0 0 3000 5000");
+    }
+
+    void restoreFormPosition()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, applied);
+        writeSettingsFile(file);
+        FakeForm form;
+        QCOMPARE(ClassPreferences().RestoreFormPosition(&form), !applied.isEmpty());
+        QCOMPARE(form.applied, applied);
+    }
+
+    // Byte for byte, and the values as they are: saving does not check them. A window without
+    // a name, or none at all, saves nothing; what was saved comes back.
+    void savesByteForByte()
     {
         writeSettingsFile(QString());
         ClassPreferences settings;
@@ -137,61 +180,8 @@ private Q_SLOTS:
         QVERIFY(settings.SaveSettings());
         QCOMPARE(readSettingsFile(), u"[Preferences]\nDisplayHeader=False\nFontName=Courier New\n"
                                      u"FontSize=42\nSaveText=-3\nWordWrap=True\n"_s);
-    }
 
-    void restoreFormPosition_data()
-    {
-        // The offscreen screen is 800 x 800 pixels at 96 DPI: 12000 x 12000 twips. The
-        // window's minimum is 3600 x 1950.
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QList<int>>("applied"); // top, left, height, width; empty: not restored
-
-        const auto position = [](const QString &top, const QString &left, const QString &height,
-                                 const QString &width) {
-            return u"[Position]\nfrmMainFormTop=%1\nfrmMainFormLeft=%2\nfrmMainFormHeight=%3\n"
-                   u"frmMainFormWidth=%4\n"_s.arg(top, left, height, width);
-        };
-        const auto row = [&](const char *name, int top, int left, int height, int width,
-                             bool restored) {
-            QTest::newRow(name) << position(QString::number(top), QString::number(left),
-                                            QString::number(height), QString::number(width))
-                                << (restored ? QList<int>{top, left, height, width} : QList<int>{});
-        };
-        QTest::newRow("never saved") << QString() << QList<int>{};
-        row("inside", 100, 200, 3000, 5000, true);
-        row("touching the bottom edge", 9000, 0, 3000, 5000, false);
-        row("one twip above the bottom edge", 9000, 0, 2999, 5000, true);
-        row("touching the right edge", 0, 7000, 3000, 5000, false);
-        row("one twip left of the right edge", 0, 7000, 3000, 4999, true);
-        row("negative top", -1, 0, 3000, 5000, false);
-        row("negative left", 0, -15, 3000, 5000, false);
-        row("minimum height", 0, 0, 1950, 5000, true);
-        row("one twip below minimum height", 0, 0, 1949, 5000, false);
-        row("minimum width", 0, 0, 3000, 3600, true);
-        row("one twip below minimum width", 0, 0, 3000, 3599, false);
-        QTest::newRow("fraction rounds half to even")
-            << position(u"10.5"_s, u"11.5"_s, u"1949.5"_s, u"5000"_s)
-            << QList<int>{10, 12, 1950, 5000};
-        QTest::newRow("value beyond 32 bits")
-            << position(u"0"_s, u"0"_s, u"3000"_s, u"99999999999"_s) << QList<int>{};
-        QTest::newRow("junk reads as 0")
-            << position(u"top"_s, u"0"_s, u"3000"_s, u"5000"_s) << QList<int>{0, 0, 3000, 5000};
-    }
-
-    void restoreFormPosition()
-    {
-        QFETCH(QString, file);
-        QFETCH(QList<int>, applied);
-        writeSettingsFile(file);
-        FakeForm form;
-        QCOMPARE(ClassPreferences().RestoreFormPosition(&form), !applied.isEmpty());
-        QCOMPARE(form.applied, applied);
-    }
-
-    void saveFormPosition()
-    {
         writeSettingsFile(QString());
-        ClassPreferences settings;
         FakeForm find, nameless;
         find.name = u"frmFind"_s;
         nameless.name.clear();
@@ -200,49 +190,14 @@ private Q_SLOTS:
         settings.SaveFormPosition(nullptr, 1, 2, 3, 4);
         QCOMPARE(readSettingsFile(), u"[Position]\nfrmFindFormHeight=1800\nfrmFindFormLeft=240\n"
                                      u"frmFindFormTop=120\nfrmFindFormWidth=7000\n"_s);
-        // What was saved comes back.
         find.minWidth = find.minHeight = 0;
         QVERIFY(settings.RestoreFormPosition(&find));
-        QCOMPARE(find.applied, (QList<int>{120, 240, 1800, 7000}));
+        QCOMPARE(find.applied, u"120 240 1800 7000"_s);
     }
 
-    // A settings "file" that is really a folder can be neither read nor written: loading gives
-    // the defaults, saving says it failed, and nothing crashes.
-    void unusableFileKeepsDefaults()
-    {
-        writeSettingsFile(QString());
-        QVERIFY(QDir().mkpath(settingsPath()));
-        ClassPreferences settings;
-        settings.setFontSize(11);
-        settings.LoadSettings();
-        QCOMPARE(summary(settings), u"0 0 Courier New 8 0"_s);
-        QVERIFY(!settings.SaveSettings());
-        FakeForm form;
-        QVERIFY(!settings.RestoreFormPosition(&form));
-        writeSettingsFile(QString());
-    }
-
-    void dialogShowsTheSettings_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("empty store") << QString() << u"0 0 Courier New 8 0"_s;
-        QTest::newRow("everything set")
-            << u"[Preferences]\nWordWrap=True\nDisplayHeader=True\nFontName=Liberation Serif\n"
-               u"FontSize=11\nSaveText=2\n"_s
-            << u"1 1 Liberation Serif 11 2"_s;
-    }
-
-    void dialogShowsTheSettings()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, expected);
-        int applied = 0;
-        QCOMPARE(shown(*openDialog(file, &applied)), expected);
-    }
-
-    // OK and Enter save all five and apply them once; every other way out changes nothing.
-    void dialogClosing_data()
+    // The dialog shows the settings as loaded. OK and Enter save all five and apply them once;
+    // every other way out changes nothing.
+    void dialog_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("change");
@@ -250,30 +205,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("loaded");
         QTest::newRow("OK, unchanged")
             << u"ok"_s << false
-            << u"[Preferences]\nDisplayHeader=False\nFontName=Courier New\nFontSize=10\n"
-               u"SaveText=0\nWordWrap=False\n"_s
-            << u"0 0 Courier New 10 0"_s;
+            << u"[Preferences]\nDisplayHeader=False\nFontName=Liberation Serif\nFontSize=11\n"
+               u"SaveText=1\nWordWrap=True\n"_s
+            << u"1 0 Liberation Serif 11 1"_s;
         QTest::newRow("Enter, all changed")
             << u"enter"_s << true
             << u"[Preferences]\nDisplayHeader=True\nFontName=Liberation Sans\nFontSize=12\n"
-               u"SaveText=2\nWordWrap=True\n"_s
-            << u"1 1 Liberation Sans 12 2"_s;
+               u"SaveText=2\nWordWrap=False\n"_s
+            << u"0 1 Liberation Sans 12 2"_s;
         for (const char *how : {"cancel", "escape", "close button"})
             QTest::newRow(how) << QString::fromLatin1(how) << true << QString()
-                               << u"0 0 Courier New 10 0"_s;
+                               << u"1 0 Liberation Serif 11 1"_s;
     }
 
-    void dialogClosing()
+    void dialog()
     {
         QFETCH(QString, how);
         QFETCH(bool, change);
         QFETCH(QString, saved);
         QFETCH(QString, loaded);
-        const QString file = u"[Preferences]\nFontSize=10\n"_s;
+        const QString file =
+            u"[Preferences]\nWordWrap=True\nFontName=Liberation Serif\nFontSize=11\nSaveText=1\n"_s;
         int applied = 0;
         const auto dialog = openDialog(file, &applied);
+        QCOMPARE(shown(*dialog), u"1 0 Liberation Serif 11 1"_s);
         if (change) {
-            dialog->chkWordWrap->setChecked(true);
+            dialog->chkWordWrap->setChecked(false);
             dialog->chkDisplayHeader->setChecked(true);
             dialog->cboFontName->setCurrentText(u"Liberation Sans"_s);
             dialog->cboFontSize->setCurrentIndex(5);
@@ -294,6 +251,23 @@ private Q_SLOTS:
         QCOMPARE(applied, int(accepted));
         QCOMPARE(readSettingsFile(), accepted ? saved : file);
         QCOMPARE(summary(Preferences()), loaded);
+    }
+
+    // A settings "file" that is really a folder can be neither read nor written: loading gives
+    // the defaults, saving says it failed, and nothing crashes. Last, because the settings
+    // library keeps a failed save pending and writes it out at the next access.
+    void unusableFileKeepsDefaults()
+    {
+        writeSettingsFile(QString());
+        QVERIFY(QDir().mkpath(settingsPath()));
+        ClassPreferences settings;
+        settings.setFontSize(11);
+        settings.LoadSettings();
+        QCOMPARE(summary(settings), u"0 0 Courier New 8 0"_s);
+        QVERIFY(!settings.SaveSettings());
+        FakeForm form;
+        QVERIFY(!settings.RestoreFormPosition(&form));
+        writeSettingsFile(QString());
     }
 };
 

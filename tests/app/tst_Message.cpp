@@ -41,11 +41,7 @@ void closeWindow()
 class tst_Message : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        Preferences().setDisplayHeader(false);
-        closeWindow();
-    }
+    void init() { Preferences().setDisplayHeader(false); }
     void cleanup() { closeWindow(); }
 
     void registrations_data()

@@ -42,21 +42,16 @@ struct ClientProcess {
     bool start(const QStringList &arguments)
     {
         process.start(QStringLiteral(HELIX_TEST_CLIENT), arguments);
-        if (!process.waitForStarted(5000))
-            return false;
-        while (!process.canReadLine()) {
-            if (!process.waitForReadyRead(10000))
-                return false;
+        while (process.waitForStarted(5000) && !process.canReadLine() &&
+               process.waitForReadyRead(10000)) {
         }
         output = QString::fromUtf8(process.readLine()).trimmed();
-        return !output.startsWith(u"error"_s);
+        return !output.isEmpty() && !output.startsWith(u"error"_s);
     }
     ~ClientProcess()
     {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
+        process.kill();
+        process.waitForFinished(5000);
     }
 };
 
@@ -89,11 +84,9 @@ class tst_MessageService : public QObject {
     QString createMessage()
     {
         const QDBusMessage reply = call(u"/"_s, kServer, u"CreateMessage"_s);
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        if (reply.type() == QDBusMessage::ErrorMessage)
             qWarning("CreateMessage: %s", qPrintable(reply.errorMessage()));
-            return {};
-        }
-        return reply.arguments().constFirst().value<QDBusObjectPath>().path();
+        return reply.arguments().value(0).value<QDBusObjectPath>().path();
     }
     // A new object that the window holds, nothing registered on it.
     QString createHeld()
@@ -106,9 +99,9 @@ class tst_MessageService : public QObject {
     QStringList logLines() const
     {
         QFile log(mLog);
-        if (!log.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        return log.open(QIODevice::ReadOnly)
+                   ? QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                   : QStringList();
     }
     bool closeDisplayWindow()
     {
@@ -235,10 +228,9 @@ private Q_SLOTS:
     void shutdownInRegistrationOrder()
     {
         const QString held = createHeld();
-        ClientProcess c, a, b;
-        QVERIFY(c.start({u"normal"_s, held, u"C"_s, mLog}));
-        QVERIFY(a.start({u"normal"_s, held, u"A"_s, mLog}));
-        QVERIFY(b.start({u"normal"_s, held, u"B"_s, mLog}));
+        ClientProcess clients[3];
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(clients[i].start({u"normal"_s, held, QString(u"CAB"[i]), mLog}));
         QVERIFY(closeDisplayWindow());
         QTRY_COMPARE_WITH_TIMEOUT(logLines(), (QStringList{u"C"_s, u"A"_s, u"B"_s}), 15000);
 

@@ -133,9 +133,6 @@ private Q_SLOTS:
             "[A]  Ping Request|⇥[HEADER] V=1 |⇥GetTag RC=0|⇥⇥A=1|⇥⇥NAME=Smith", {0});
         row("reply header hidden", {"R:[HEADER]␀V=1␀RC=0␀[DATA]␀A=1␀"}, false, "⇥GetTag RC=0|⇥⇥A=1",
             {});
-        row("one-character fields: shown in requests, not in replies",
-            {"S:A|Get|A␀B␀", "R:H␀RC=0␀[DATA]␀A␀B␀"}, false,
-            "[A]  Get Request|⇥PutTag A|⇥⇥B|⇥GetTag RC=0", {0});
         row("reply without a separator before RC= adds nothing",
             {"R:RC=0␀[DATA]␀A=1␀", "R:V=1␀A=1␀"}, true, "", {});
         row("rc= in lower case is no return code", {"R:H␀rc=0␀[DATA]␀A=1␀"}, true, "", {});
@@ -247,7 +244,6 @@ private Q_SLOTS:
         row("new entry while browsing an older one", 3, "2 new", "12 0 12 -1 1100");
         row("a click afterwards makes the rows exact", 3, "2 new 12", "12 9 12 -1 1100");
         row("clear", 3, "Clear", "-1 -1 -1 -1 0000");
-        row("an unknown tool only updates the state", 3, "Nothing", "9 5 9 -1 1100");
     }
 
     void navigation()
@@ -314,7 +310,6 @@ private Q_SLOTS:
         QTest::addColumn<L>("grid");  // rows, row, rowSel, current entry, next entry
         QTest::addColumn<L>("range"); // first, last; empty when none
         QTest::newRow("selection, row below rowSel") << 0 << L{12, 7, 3, 5, 9} << L{3, 7};
-        QTest::newRow("selection of one row") << 0 << L{12, 4, 4, 0, -1} << L{4, 4};
         QTest::newRow("selection, no current row") << 0 << L{12, -1, -1, 0, -1} << L{};
         QTest::newRow("current entry up to the next") << 1 << L{12, 6, 6, 5, 9} << L{5, 8};
         QTest::newRow("current entry to the end") << 1 << L{12, 6, 6, 5, -1} << L{5, 11};

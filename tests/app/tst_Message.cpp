@@ -99,18 +99,6 @@ private Q_SLOTS:
                               u"       GetTag RC=0"_s, u"              B=2"_s, u"[]  hello"_s}));
     }
 
-    void windowHoldsTheFirstObject()
-    {
-        const auto first = quietMessage();
-        const auto second = quietMessage();
-        QVERIFY(second->UnHook(u"x"_s).has_value());
-        QVERIFY(!loadedMainWindow()); // only Initialize brings the window up
-        first->Initialize(std::nullopt, u"A"_s);
-        QVERIFY(loadedMainWindow() && loadedMainWindow()->isVisible());
-        second->Initialize(client(u"9"_s), u"B"_s);
-        QCOMPARE(loadedMainWindow()->mclsMessage.get(), first.get());
-    }
-
     // Clients are called in registration order; one that unhooks itself from inside its call
     // costs nobody else theirs, and one registered during the loop is called too.
     void shutdownCallsEveryClientInOrder()
@@ -133,18 +121,25 @@ private Q_SLOTS:
         QVERIFY(!loadedMainWindow());
     }
 
-    void windowClosedAndBroughtBack()
+    // Only Initialize brings the window up, and the window holds the object that did. With the
+    // window closed, prints have nowhere to go: they succeed and show nothing.
+    void windowHoldsTheObjectThatBroughtItUp()
     {
-        const auto message = quietMessage();
-        QVERIFY(!message->Initialize(client(u"a"_s), u"A"_s).has_value());
-        closeWindow();
-        // With the window closed, prints have nowhere to go: they succeed and show nothing.
-        message->PrintText(u"A"_s, u"lost"_s);
-        QVERIFY(!message->PrintReceiveBuffer(u"H\0RC=0\0"_s).has_value());
+        const auto first = quietMessage();
+        const auto second = quietMessage();
+        QVERIFY(second->UnHook(u"x"_s));
         QVERIFY(!loadedMainWindow());
-        QVERIFY(!message->Initialize(client(u"a"_s), u"A"_s).has_value());
-        QCOMPARE(gridLines(), QStringList{u"[A]  <Connecting>"_s});
-        QCOMPARE(loadedMainWindow()->mclsMessage.get(), message.get());
+        QVERIFY(!first->Initialize(client(u"a"_s), u"A"_s));
+        QVERIFY(loadedMainWindow() && loadedMainWindow()->isVisible());
+        QVERIFY(!second->Initialize(client(u"b"_s), u"B"_s));
+        QCOMPARE(loadedMainWindow()->mclsMessage.get(), first.get());
+        closeWindow();
+        first->PrintText(u"A"_s, u"lost"_s);
+        QVERIFY(!first->PrintReceiveBuffer(u"H\0RC=0\0"_s));
+        QVERIFY(!loadedMainWindow());
+        QVERIFY(!second->Initialize(client(u"c"_s), u"C"_s));
+        QCOMPARE(gridLines(), QStringList{u"[C]  <Connecting>"_s});
+        QCOMPARE(loadedMainWindow()->mclsMessage.get(), second.get());
     }
 
     void decoding_data()

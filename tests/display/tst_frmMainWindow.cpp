@@ -75,35 +75,32 @@ private Q_SLOTS:
         QVERIFY(atLeastMinimum());
     }
 
+    // A maximized window saves its normal geometry when it is maximized, and nothing more when
+    // it closes.
+    void geometryComesBackAfterRestart_data()
+    {
+        QTest::addColumn<bool>("maximize");
+        QTest::newRow("normal") << false;
+        QTest::newRow("maximized, then closed") << true;
+    }
+
     void geometryComesBackAfterRestart()
     {
+        QFETCH(bool, maximize);
         {
             const auto window = openWindow();
             QVERIFY(window);
             window->setOuterTwips(kPlaced[0], kPlaced[1], kPlaced[2], kPlaced[3]);
             QTRY_COMPARE(outer(window.get()), kPlaced);
+            if (maximize) {
+                window->showMaximized();
+                QTRY_VERIFY(window->isMaximized());
+                QTRY_VERIFY(outer(window.get())[3] > kPlaced[3]);
+                QCOMPARE(storedPosition(), kPlaced);
+            }
             window->close();
         }
         QCOMPARE(storedPosition(), kPlaced);
-        const auto again = openWindow();
-        QVERIFY(again);
-        QTRY_COMPARE(outer(again.get()), kPlaced);
-    }
-
-    void maximizedThenClosedKeepsTheNormalGeometry()
-    {
-        {
-            const auto window = openWindow();
-            QVERIFY(window);
-            window->setOuterTwips(kPlaced[0], kPlaced[1], kPlaced[2], kPlaced[3]);
-            QTRY_COMPARE(outer(window.get()), kPlaced);
-            window->showMaximized();
-            QTRY_VERIFY(window->isMaximized());
-            QTRY_VERIFY(outer(window.get())[3] > kPlaced[3]);
-            QCOMPARE(storedPosition(), kPlaced); // saved when the window was maximized
-            window->close();
-        }
-        QCOMPARE(storedPosition(), kPlaced); // and a maximized window saves nothing more on close
         const auto again = openWindow();
         QVERIFY(again);
         QTRY_COMPARE(outer(again.get()), kPlaced);

@@ -14,9 +14,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-using Encoding = TextWriter::Encoding;
-Q_DECLARE_METATYPE(Encoding)
-
 namespace {
 
 const FakeLines kLines({u"[App]  Lookup Request"_s, u"       PutTag ITEM=é"_s, u"€ 5"_s});
@@ -72,41 +69,46 @@ private Q_SLOTS:
     }
     void init() { mReports.clear(); }
 
-    void writerBytes_data()
+    // Each row saved twice, from `first` to the last line: the second save appends.
+    void saves_data()
     {
-        QTest::addColumn<Encoding>("encoding");
+        QTest::addColumn<bool>("unicode");
         QTest::addColumn<QByteArray>("existing"); // null: no file yet
         QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QByteArray>("expected"); // after two saves
+        QTest::addColumn<int>("first");
+        QTest::addColumn<QByteArray>("expected");
 
         const QByteArray mark("\xFF\xFE", 2);
         QTest::newRow("Latin-1: é is one byte")
-            << Encoding::Latin1 << QByteArray() << QStringList{u"A=1"_s, u"café"_s}
+            << false << QByteArray() << QStringList{u"A=1"_s, u"café"_s} << 0
             << QByteArray("A=1\r\ncaf\xE9\r\n\r\n").repeated(2);
         QTest::newRow("Latin-1: ? above U+00FF, one for a surrogate pair")
-            << Encoding::Latin1 << QByteArray() << QStringList{u"é€𝄞x"_s}
+            << false << QByteArray() << QStringList{u"skipped"_s, u"é€𝄞x"_s} << 1
             << QByteArray("\xE9??x\r\n\r\n").repeated(2);
         QTest::newRow("UTF-16 into a new file: one mark")
-            << Encoding::Utf16LE << QByteArray() << QStringList{u"é"_s, u"€"_s}
+            << true << QByteArray() << QStringList{u"é"_s, u"€"_s} << 0
             << mark + utf16le(u"é\r\n€\r\n\r\n"_s.repeated(2));
         QTest::newRow("UTF-16 into an existing empty file: no mark")
-            << Encoding::Utf16LE << QByteArray("") << QStringList{u"a"_s}
+            << true << QByteArray("") << QStringList{u"a"_s} << 0
             << utf16le(u"a\r\n\r\n"_s.repeated(2));
+        QTest::newRow("first after last: the empty line alone")
+            << false << QByteArray() << QStringList{u"a"_s} << 1 << QByteArray("\r\n\r\n");
         // Lines longer than the writer's buffer, one with a surrogate pair across its end.
         QTest::newRow("Latin-1: long line of pairs")
-            << Encoding::Latin1 << QByteArray() << QStringList{u'x' + u"𝄞"_s.repeated(40000)}
+            << false << QByteArray() << QStringList{u'x' + u"𝄞"_s.repeated(40000)} << 0
             << (QByteArray("x") + QByteArray(40000, '?') + QByteArray("\r\n\r\n")).repeated(2);
         const QString longLine = u"é"_s.repeated(70000);
         QTest::newRow("UTF-16: long Latin-1 line")
-            << Encoding::Utf16LE << QByteArray() << QStringList{longLine}
+            << true << QByteArray() << QStringList{longLine} << 0
             << mark + utf16le((longLine + u"\r\n\r\n"_s).repeated(2));
     }
 
-    void writerBytes()
+    void saves()
     {
-        QFETCH(Encoding, encoding);
+        QFETCH(bool, unicode);
         QFETCH(QByteArray, existing);
         QFETCH(QStringList, lines);
+        QFETCH(int, first);
         QFETCH(QByteArray, expected);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"out.txt"_s);
@@ -115,27 +117,21 @@ private Q_SLOTS:
                 (file.open(QIODevice::WriteOnly) && file.write(existing) == existing.size()));
         file.close();
         const FakeLines source(lines);
-        for (int save = 0; save < 2; ++save) {
-            TextWriter writer;
-            QCOMPARE(writer.open(path, encoding).number, 0);
-            for (int row = 0; row < source.lineCount(); ++row)
-                QCOMPARE(writer.writeLine(source.line(row)).number, 0);
-            QCOMPARE(writer.writeLine().number, 0);
-            QCOMPARE(writer.close().number, 0);
-        }
+        for (int save = 0; save < 2; ++save)
+            FileSystem().WriteLinesToFile(&source, first, lines.size() - 1, path, unicode);
         QCOMPARE(readAll(path), expected);
+        QCOMPARE(FileSystem().ErrorNumber, 0);
+        QCOMPARE(mReports, QStringList());
     }
 
     void writerErrors_data()
     {
-        QTest::addColumn<QString>("path"); // %1: a fresh folder holding file.txt
+        QTest::addColumn<QString>("path"); // %1: a fresh folder
         QTest::addColumn<int>("lineLength");
         QTest::addColumn<QString>("error"); // where it failed, number and description
 
         QTest::newRow("missing folder")
             << u"%1/missing/out.txt"_s << 1 << u"open 76 Path not found"_s;
-        QTest::newRow("file as folder")
-            << u"%1/file.txt/out.txt"_s << 1 << u"open 76 Path not found"_s;
         QTest::newRow("folder as file") << u"%1"_s << 1 << u"open 75 Path/File access error"_s;
         // sysfs makes no files, even for root.
         QTest::newRow("file system without new files")
@@ -151,12 +147,10 @@ private Q_SLOTS:
         QFETCH(int, lineLength);
         QFETCH(QString, error);
         QTemporaryDir dir;
-        QFile file(dir.filePath(u"file.txt"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-
         TextWriter writer;
         QString at = u"open"_s;
-        FileError failure = writer.open(path.replace(u"%1"_s, dir.path()), Encoding::Latin1);
+        FileError failure =
+            writer.open(path.replace(u"%1"_s, dir.path()), TextWriter::Encoding::Latin1);
         if (!failure) {
             at = u"write"_s;
             failure = writer.writeLine(QString(lineLength, u'x'));
@@ -166,39 +160,6 @@ private Q_SLOTS:
             failure = writer.close();
         }
         QCOMPARE(u"%1 %2 %3"_s.arg(at).arg(failure.number).arg(failure.description), error);
-    }
-
-    void writeLines_data()
-    {
-        QTest::addColumn<int>("firstRow");
-        QTest::addColumn<int>("lastRow");
-        QTest::addColumn<bool>("unicode");
-        QTest::addColumn<QByteArray>("expected"); // of two saves
-
-        QTest::newRow("Latin-1")
-            << 0 << 1 << false
-            << QByteArray("[App]  Lookup Request\r\n       PutTag ITEM=\xE9\r\n\r\n").repeated(2);
-        QTest::newRow("UTF-16") << 1 << 2 << true
-                                << QByteArray("\xFF\xFE", 2) +
-                                       utf16le(
-                                           u"       PutTag ITEM=é\r\n€ 5\r\n\r\n"_s.repeated(2));
-        QTest::newRow("first after last: the empty line alone")
-            << 2 << 1 << false << QByteArray("\r\n\r\n");
-    }
-
-    void writeLines()
-    {
-        QFETCH(int, firstRow);
-        QFETCH(int, lastRow);
-        QFETCH(bool, unicode);
-        QFETCH(QByteArray, expected);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"saved.txt"_s);
-        FileSystem().WriteLinesToFile(&kLines, firstRow, lastRow, path, unicode);
-        FileSystem().WriteLinesToFile(&kLines, firstRow, lastRow, path, unicode);
-        QCOMPARE(readAll(path), expected);
-        QCOMPARE(FileSystem().ErrorNumber, 0);
-        QCOMPARE(mReports, QStringList());
     }
 
     void errorIsReportedAndKeptUntilTheNextSave()
@@ -220,22 +181,6 @@ private Q_SLOTS:
         QCOMPARE(files.ErrorNumber, 0);
         QCOMPARE(files.ErrorDescription, QString());
         QCOMPARE(mReports.size(), 1);
-    }
-
-    void defaultReportIsAWarningBox()
-    {
-        ClassFileSystem files;
-        files.ErrorNumber = 61;
-        files.ErrorDescription = u"Disk full"_s;
-        QString seen;
-        whenShown<QMessageBox>([&seen](QMessageBox *box) {
-            seen = QString::number(box->icon()) + u' ' + box->text();
-            box->accept();
-        });
-        files.ReportFileError(u"/x.txt"_s);
-        QCOMPARE(seen,
-                 QString::number(QMessageBox::Warning) +
-                     u" Quarto could not open the file \"/x.txt\"\r\n\r\nError #61: Disk full"_s);
     }
 
     void askSaveFileName_data()

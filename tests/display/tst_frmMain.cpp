@@ -43,19 +43,11 @@ std::optional<HelixError> format(frmMain &window, const QString &call)
     return std::nullopt;
 }
 
-QString fields(int count)
-{
-    QString buffer;
-    for (int i = 0; i < count; ++i)
-        buffer += u"F%1"_s.arg(i) + QChar(0);
-    return buffer;
-}
-
 // Entries starting at rows 0, 5 and 9 of a 12-row grid.
 void threeEntries(frmMain &window)
 {
-    for (int count : {4, 3, 2})
-        window.FormatSendBuffer(u"A"_s, u"Get"_s, fields(count));
+    for (const char *fields : {"F0␀F1␀F2␀F3␀", "F0␀F1␀F2␀", "F0␀F1␀"})
+        window.FormatSendBuffer(u"A"_s, u"Get"_s, text(fields));
 }
 
 // "row previous current next FUDL", where FUDL tells which of First, Up, Down and Last are
@@ -257,7 +249,7 @@ private Q_SLOTS:
         if (setup == 0)
             window.FormatReceiveBuffer(u"H\0RC=0\0[DATA]\0AB\0"_s);
         if (setup != 3)
-            window.FormatSendBuffer(u"A"_s, u"Get"_s, fields(setup == 1 ? 2 : 1));
+            window.FormatSendBuffer(u"A"_s, u"Get"_s, text(setup == 1 ? "F0␀F1␀" : "F0␀"));
         for (const QString &step : steps.split(u' ')) {
             bool isRow = false;
             const int row = step.toInt(&isRow);
@@ -293,7 +285,7 @@ private Q_SLOTS:
                 window.Tool(u"tbrHelp"_s)->isEnabled());
         window.UpdateCommandState();
         QCOMPARE(lineCommands(), QString(13, u'0'));
-        window.FormatSendBuffer(u"A"_s, u"Get"_s, fields(2));
+        window.FormatSendBuffer(u"A"_s, u"Get"_s, text("F0␀F1␀"));
         QCOMPARE(lineCommands(), QString(13, u'1'));
         QCOMPARE(state(window), u"0 -1 0 -1 0000"_s);
         window.vsf()->setRow(1);
@@ -364,7 +356,7 @@ private Q_SLOTS:
         QTest::keyClick(window.vsf(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(clipboard->text(), u"before"_s);
 
-        window.FormatSendBuffer(u"A"_s, u"Get"_s, fields(2));
+        window.FormatSendBuffer(u"A"_s, u"Get"_s, text("F0␀F1␀"));
         window.FormatText(u"B"_s, u"note"_s);
         const QString entry = u"[A]  Get Request\r\n       PutTag F0\r\n              F1\r\n"_s;
         window.CopyLinesToClipboard(2);

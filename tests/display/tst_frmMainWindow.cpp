@@ -4,8 +4,8 @@
 #include "DisplayGrid.h"
 #include "SettingsFile.h"
 #include "Twips.h"
-#include "WindowManagerSession.h"
 #include "WindowTwips.h"
+#include "X11Windows.h"
 #include "frmMain.h"
 
 #include <QApplication>

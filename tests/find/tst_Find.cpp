@@ -168,33 +168,24 @@ private Q_SLOTS:
         QCOMPARE(find.Direction, 0);
     }
 
-    void dialogOpensOnceAndUnloadsOnClose()
-    {
-        frmFind *dialog = openDialog();
-        QVERIFY(dialog);
-        QCOMPARE(openDialog(), dialog); // a second request brings the same dialog to the front
-        QPointer<frmFind> watched(dialog);
-        closeDialog();
-        QVERIFY(!watched);
-        QVERIFY(!loadedFindDialog());
-    }
-
-    // The dialog comes back with the last search, the direction the keys last chose, and
-    // where it was.
+    // The dialog opens once and unloads for good on close. It comes back with the last search,
+    // the direction the keys last chose, and where it was.
     void dialogReopensAsItWas()
     {
         frmFind *dialog = openDialog();
+        QCOMPARE(openDialog(), dialog);
         dialog->vsf->setText(u"Tag"_s);
         dialog->chkWhole->setChecked(true);
         dialog->opt[0]->setChecked(true);
         QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
         dialog->setOuterTwips(1500, 2250, dialog->MinHeightTwips(), dialog->MinWidthTwips());
         const QPoint placed = dialog->pos();
+        const QPointer<frmFind> watched(dialog);
         closeDialog();
+        QVERIFY(!watched && !loadedFindDialog());
         dialog = openDialog();
         QCOMPARE(dialog->vsf->text(), u"Tag"_s);
-        QVERIFY(dialog->chkWhole->isChecked());
-        QVERIFY(!dialog->chkCase->isChecked());
+        QVERIFY(dialog->chkWhole->isChecked() && !dialog->chkCase->isChecked());
         QVERIFY(dialog->opt[0]->isChecked());
         QCOMPARE(dialog->pos(), placed);
         closeDialog();

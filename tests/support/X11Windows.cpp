@@ -1,5 +1,7 @@
 #include "X11Windows.h"
 
+#include <QThread>
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -7,6 +9,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -89,10 +93,38 @@ int mappedWindowsOfProcess(qint64 pid)
 }
 
 // A window manager announces itself on the root window with _NET_SUPPORTING_WM_CHECK.
-bool windowManagerRunning()
+static bool windowManagerRunning()
 {
     const Connection x;
     const xcb_atom_t check =
         x.ok() ? x.atom("_NET_SUPPORTING_WM_CHECK", true) : xcb_atom_t(XCB_ATOM_NONE);
     return check != XCB_ATOM_NONE && x.property(x.root(), check, XCB_ATOM_WINDOW).has_value();
+}
+
+WindowManagerSession::WindowManagerSession()
+{
+    mServer.start(u"Xvfb"_s, u"-displayfd 1 -screen 0 1280x1024x24 -nolisten tcp"_s.split(u' '));
+    if (!mServer.waitForStarted(5000))
+        return;
+    while (!mServer.canReadLine()) {
+        if (!mServer.waitForReadyRead(10000))
+            return;
+    }
+    qputenv("DISPLAY", ':' + mServer.readLine().trimmed());
+    mManager.start(u"openbox"_s, {u"--sm-disable"_s});
+    if (!mManager.waitForStarted(5000))
+        return;
+    for (int i = 0; i < 100 && !windowManagerRunning(); ++i)
+        QThread::msleep(100);
+    mRunning = windowManagerRunning();
+}
+
+WindowManagerSession::~WindowManagerSession()
+{
+    for (QProcess *process : {&mManager, &mServer}) {
+        process->terminate();
+        if (!process->waitForFinished(3000))
+            process->kill();
+        process->waitForFinished(3000);
+    }
 }

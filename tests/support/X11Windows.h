@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QProcess>
 
 // All on the X server named by $DISPLAY.
 
@@ -10,4 +10,17 @@ int closeWindowsOfProcess(qint64 pid);
 
 int mappedWindowsOfProcess(qint64 pid);
 
-bool windowManagerRunning();
+// An X server with a window manager of the test's own (Xvfb and openbox), for tests in which
+// frames, minimizing and maximizing must be real. It points DISPLAY at its server, so it must
+// be made before the application object.
+class WindowManagerSession {
+public:
+    WindowManagerSession();
+    ~WindowManagerSession();
+    bool isRunning() const { return mRunning; }
+
+private:
+    QProcess mServer;
+    QProcess mManager;
+    bool mRunning = false;
+};

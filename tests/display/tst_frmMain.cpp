@@ -227,6 +227,7 @@ private Q_SLOTS:
         row("up inside an entry returns to its first row", 3, "7 Up", "5 0 5 9 1111");
         row("up again goes to the previous entry", 3, "7 Up Up", "0 -1 0 5 0011");
         row("last", 3, "2 Last", "9 5 9 -1 1100");
+        row("up from an entry's first row finds the one before", 3, "Last Up", "5 0 5 9 1111");
         row("first looks ahead from row 1", 3, "First", "0 -1 0 5 0011");
         row("down from the first entry", 3, "First Down", "5 0 5 9 1111");
         row("inside the last entry, below its first row", 3, "11", "11 5 9 -1 1100");

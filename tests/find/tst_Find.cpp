@@ -88,6 +88,7 @@ private Q_SLOTS:
         row("beyond latin-1, never in a latin-1 line", u"€"_s, "c", u"EUR 5"_s, false);
         row("word characters beyond latin-1", u"dź"_s, "wc", u"łdź x"_s, false);
         row("separator is a boundary", u"A"_s, "wc", u"x\0A\0"_s, true);
+        row("as long as the line", u"abc"_s, "", u"ABC"_s, true);
         row("longer than the line", u"ABCDEF"_s, "", u"ABC"_s, false);
     }
 

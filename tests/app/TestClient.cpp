@@ -15,21 +15,7 @@
 
 #include <cstdio>
 
-namespace {
-
-void appendLog(const QString &path, const QString &line)
-{
-    QFile log(path);
-    if (log.open(QIODevice::Append))
-        log.write((line + QLatin1Char('\n')).toUtf8());
-}
-
-void quitSoon()
-{
-    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
-}
-
-} // namespace
+using namespace Qt::Literals::StringLiterals;
 
 int main(int argc, char *argv[])
 {
@@ -39,35 +25,33 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: helix_test_client MODE OBJECT TITLE LOGFILE\n");
         return 2;
     }
-    const QString mode = args[1];
-    const QString title = args[3];
-    const QString log = args[4];
+    const QString mode = args[1], title = args[3];
+    const auto log = [&](const QString &line) {
+        QFile file(args[4]);
+        if (file.open(QIODevice::Append))
+            file.write((line + u'\n').toUtf8());
+    };
+    const auto quitSoon = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
 
     HelixDebug::Message message;
-    if (mode == QLatin1String("create")) {
+    if (mode == u"create"_s) {
         if (message.create().isValid())
             return 1;
     } else {
         message.attach(QDBusObjectPath(args[2]));
     }
-
     std::function<void()> onShutDown = [&] {
-        appendLog(log, title);
+        log(title);
+        if (mode == u"hang"_s)
+            QThread::sleep(6);
         quitSoon();
     };
-    if (mode == QLatin1String("hang")) {
-        onShutDown = [&] {
-            appendLog(log, title);
-            QThread::sleep(6);
-            quitSoon();
-        };
-    } else if (mode == QLatin1String("callback")) {
+    if (mode == u"callback"_s) {
         onShutDown = [&] {
             const QDBusError unhook = message.UnHook(title);
-            const QDBusError note = message.PrintText(title, QStringLiteral("bye"));
-            appendLog(log, QStringLiteral("%1 unhook=%2 note=%3")
-                               .arg(title, unhook.isValid() ? unhook.name() : QStringLiteral("ok"),
-                                    note.isValid() ? note.name() : QStringLiteral("ok")));
+            const QDBusError note = message.PrintText(title, u"bye"_s);
+            log(u"%1 unhook=%2 note=%3"_s.arg(title, unhook.isValid() ? unhook.name() : u"ok"_s,
+                                              note.isValid() ? note.name() : u"ok"_s));
             quitSoon();
         };
     }
@@ -75,10 +59,9 @@ int main(int argc, char *argv[])
         std::printf("error %s\n", qPrintable(error.name()));
         return 1;
     }
-    std::printf("%s\n",
-                mode == QLatin1String("create") ? qPrintable(message.path().path()) : "ready");
+    std::printf("%s\n", mode == u"create"_s ? qPrintable(message.path().path()) : "ready");
     std::fflush(stdout);
-    if (mode == QLatin1String("vanish") || mode == QLatin1String("create"))
+    if (mode == u"vanish"_s || mode == u"create"_s)
         std::_Exit(0); // leave the bus without a goodbye, as a crashed client would
     return QCoreApplication::exec();
 }

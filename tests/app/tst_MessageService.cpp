@@ -13,45 +13,45 @@
 
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
-const QString kService = QStringLiteral("HELIXDebug.Message");
-const QString kMessageInterface = QStringLiteral("HELIXDebug.Message");
-const QString kServerInterface = QStringLiteral("HELIXDebug.Server");
+const QString kMessage = u"HELIXDebug.Message"_s; // the service and the object's interface
+const QString kServer = u"HELIXDebug.Server"_s;
+const QString kUnknownObject = u"org.freedesktop.DBus.Error.UnknownObject"_s;
 
-// Answers clsDebug_ShutDown for the test's own registrations.
+QVariant objectPath(const QString &path)
+{
+    return QVariant::fromValue(QDBusObjectPath(path));
+}
+
+// Stands in for a client at /TestClient so that registrations of the test's own are valid.
 class Callback : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "HELIXDebug.Client")
-public:
-    int calls = 0;
 public Q_SLOTS:
-    void clsDebug_ShutDown() { ++calls; }
+    void clsDebug_ShutDown() {}
 };
 
-// A client process (TestClient.cpp) registered on an object, waiting to be told to stop.
+// A client process (TestClient.cpp): mode, object, title, log file.
 struct ClientProcess {
     QProcess process;
     QString output;
 
-    bool start(const QString &mode, const QString &object, const QString &title, const QString &log)
+    bool start(const QStringList &arguments)
     {
-        process.start(QStringLiteral(HELIX_TEST_CLIENT), {mode, object, title, log});
-        if (!process.waitForStarted(5000))
-            return false;
-        while (!process.canReadLine()) {
-            if (!process.waitForReadyRead(10000))
-                return false;
+        process.start(QStringLiteral(HELIX_TEST_CLIENT), arguments);
+        while (process.waitForStarted(5000) && !process.canReadLine() &&
+               process.waitForReadyRead(10000)) {
         }
         output = QString::fromUtf8(process.readLine()).trimmed();
-        return !output.startsWith(QLatin1String("error"));
+        return !output.isEmpty() && !output.startsWith(u"error"_s);
     }
     ~ClientProcess()
     {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
+        process.kill();
+        process.waitForFinished(5000);
     }
 };
 
@@ -59,327 +59,240 @@ struct ClientProcess {
 
 class tst_MessageService : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void init();
-    void cleanup();
-    void interfaceAsDesigned();
-    void errors_data();
-    void errors();
-    void releaseRules();
-    void shutdownInRegistrationOrder();
-    void shutdownSurvivesBadClients();
-    void creatorLeavingReleasesItsObjects();
-    void exitsWhenIdleAndStartsAgainOnDemand();
-
-private:
-    QDBusMessage call(const QString &path, const QString &interface, const QString &method,
-                      const QList<QVariant> &arguments = {},
-                      const QDBusConnection *through = nullptr);
-    QString createMessage();
-    void initializeHeld(const QString &path);
-    QStringList logLines() const;
-    bool closeDisplayWindow();
 
     std::unique_ptr<PrivateBus> mBus;
-    std::unique_ptr<QDBusConnection> mConnection;
     std::unique_ptr<QTemporaryDir> mDir;
+    QString mLog;
     Callback mCallback;
+
+    QDBusMessage call(const QString &path, const QString &interface, const QString &method,
+                      const QList<QVariant> &arguments = {},
+                      const QDBusConnection *through = nullptr)
+    {
+        QDBusMessage request = QDBusMessage::createMethodCall(kMessage, path, interface, method);
+        request.setArguments(arguments);
+        return (through ? *through : mBus->connection()).call(request, QDBus::Block, 30000);
+    }
+    QDBusMessage printText(const QString &path)
+    {
+        return call(path, kMessage, u"PrintText"_s, {u"A"_s, u"x"_s});
+    }
+    QDBusMessage release(const QString &path, const QDBusConnection *through = nullptr)
+    {
+        return call(u"/"_s, kServer, u"ReleaseMessage"_s, {objectPath(path)}, through);
+    }
+    QString createMessage()
+    {
+        const QDBusMessage reply = call(u"/"_s, kServer, u"CreateMessage"_s);
+        if (reply.type() == QDBusMessage::ErrorMessage)
+            qWarning("CreateMessage: %s", qPrintable(reply.errorMessage()));
+        return reply.arguments().value(0).value<QDBusObjectPath>().path();
+    }
+    // A new object that the window holds, nothing registered on it.
+    QString createHeld()
+    {
+        const QString path = createMessage();
+        const QDBusMessage reply =
+            call(path, kMessage, u"Initialize"_s, {objectPath(u"/"_s), u"Test"_s});
+        return reply.type() == QDBusMessage::ReplyMessage ? path : QString();
+    }
+    QStringList logLines() const
+    {
+        QFile log(mLog);
+        return log.open(QIODevice::ReadOnly)
+                   ? QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                   : QStringList();
+    }
+    bool closeDisplayWindow()
+    {
+        const qint64 pid = mBus->displayPid();
+        if (pid <= 0 || !QTest::qWaitFor([&] { return mappedWindowsOfProcess(pid) > 0; }, 10000))
+            return false;
+        // A window asked to close before it is fully set up may not hear it: ask again until
+        // it leaves the screen.
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            if (closeWindowsOfProcess(pid) == 0)
+                return attempt > 0;
+            if (QTest::qWaitFor([&] { return mappedWindowsOfProcess(pid) == 0; }, 1000))
+                return true;
+        }
+        return false;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        mBus = std::make_unique<PrivateBus>();
+        QVERIFY(mBus->isRunning());
+        QVERIFY(mBus->connection().registerObject(u"/TestClient"_s, &mCallback,
+                                                  QDBusConnection::ExportAllSlots));
+        mDir = std::make_unique<QTemporaryDir>();
+        mLog = mDir->filePath(u"shutdown.log"_s);
+    }
+    void cleanup() { mBus.reset(); }
+
+    void interfaceAsDesigned()
+    {
+        const QString path = createMessage();
+        QCOMPARE(path, u"/Message/1"_s);
+        QCOMPARE(createMessage(), u"/Message/2"_s);
+        const QString xml = call(path, u"org.freedesktop.DBus.Introspectable"_s, u"Introspect"_s)
+                                .arguments()
+                                .value(0)
+                                .toString();
+        const qsizetype start = xml.indexOf(u"<interface name=\"HELIXDebug.Message\">"_s);
+        QVERIFY(start >= 0);
+        const QString body = xml.mid(start, xml.indexOf(u"</interface>"_s, start) - start);
+        static const QRegularExpression item(
+            u"<method name=\"(\\w+)\">|<arg name=\"(\\w+)\" type=\"(\\w+)\" direction=\"in\"/>"_s);
+        QStringList found;
+        for (auto it = item.globalMatch(body); it.hasNext();) {
+            const auto match = it.next();
+            found << (match.hasCaptured(1) ? match.captured(1)
+                                           : match.captured(2) + u':' + match.captured(3));
+        }
+        QCOMPARE(found.join(u' '),
+                 u"Initialize clsHELIX:o sAppTitle:s PrintReceiveBuffer HELIXBuffer:ay "
+                 u"PrintSendBuffer AppName:s HELIXRequest:s HELIXBuffer:ay "
+                 u"PrintText AppName:s Text:s UnHook sAppTitle:s"_s);
+    }
+
+    void errors_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QList<QVariant>>("arguments");
+        QTest::addColumn<QString>("error"); // the name, a space and how the message starts
+
+        const QString invalid =
+            u"HELIXDebug.Error.InvalidArgument 5: Invalid procedure call or argument"_s;
+        const QString utf8 = u"HELIXDebug.Error.InvalidUtf8 Buffer is not valid UTF-8"_s;
+        QTest::newRow("duplicate title in other case")
+            << u"Initialize"_s << QList<QVariant>{objectPath(u"/TestClient"_s), u"APP"_s}
+            << u"HELIXDebug.Error.DuplicateKey 457: This key is already associated with an "
+               u"element of this collection"_s;
+        QTest::newRow("unhook of an unknown title")
+            << u"UnHook"_s << QList<QVariant>{u"Nobody"_s} << invalid;
+        QTest::newRow("reply with unclosed return code")
+            << u"PrintReceiveBuffer"_s << QList<QVariant>{QByteArray("H\0RC=0", 6)} << invalid;
+        QTest::newRow("invalid UTF-8")
+            << u"PrintReceiveBuffer"_s << QList<QVariant>{QByteArray("\xff\x41\0", 3)} << utf8;
+        QTest::newRow("truncated UTF-8 in a request")
+            << u"PrintSendBuffer"_s << QList<QVariant>{u"A"_s, u"B"_s, QByteArray("A=\xc3")}
+            << utf8;
+        QTest::newRow("buffer too large to show")
+            << u"PrintSendBuffer"_s
+            << QList<QVariant>{u"A"_s, u"B"_s, QByteArray(32 * 1024 * 1024 + 1, 'x')}
+            << u"HELIXDebug.Error.BufferTooLarge Buffer of 33554433 bytes exceeds the limit of "
+               u"33554432 bytes"_s;
+        QTest::newRow("wrong signature") << u"PrintText"_s << QList<QVariant>{5, u"x"_s}
+                                         << u"org.freedesktop.DBus.Error.UnknownMethod "_s;
+    }
+
+    void errors()
+    {
+        QFETCH(QString, method);
+        QFETCH(QList<QVariant>, arguments);
+        QFETCH(QString, error);
+        const QString path = createMessage();
+        QCOMPARE(
+            call(path, kMessage, u"Initialize"_s, {objectPath(u"/TestClient"_s), u"App"_s}).type(),
+            QDBusMessage::ReplyMessage);
+
+        const QDBusMessage reply = call(path, kMessage, method, arguments);
+        const QString seen = reply.errorName() + u' ' + reply.errorMessage();
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QVERIFY2(seen.startsWith(error), qPrintable(seen));
+
+        // The display goes on serving, with the registration intact.
+        QCOMPARE(printText(path).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(call(path, kMessage, u"UnHook"_s, {u"app"_s}).type(), QDBusMessage::ReplyMessage);
+    }
+
+    void releaseRules()
+    {
+        const QString held = createHeld();
+        const QString loose = createMessage();
+        QDBusConnection other = QDBusConnection::connectToBus(mBus->address(), u"other"_s);
+        QCOMPARE(release(loose, &other).errorName(), u"HELIXDebug.Error.NotOwner"_s);
+        QDBusConnection::disconnectFromBus(u"other"_s);
+        QCOMPARE(release(u"/Message/99"_s).errorName(), u"HELIXDebug.Error.UnknownObject"_s);
+        QCOMPARE(release(loose).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(release(loose).errorName(), u"HELIXDebug.Error.UnknownObject"_s);
+        // Released and held by nobody: the object is gone.
+        QCOMPARE(printText(loose).errorName(), kUnknownObject);
+        // Released by its creator but held by the window: it lives on.
+        QCOMPARE(release(held).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(printText(held).type(), QDBusMessage::ReplyMessage);
+    }
+
+    void shutdownInRegistrationOrder()
+    {
+        const QString held = createHeld();
+        ClientProcess clients[3];
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(clients[i].start({u"normal"_s, held, QString(u"CAB"[i]), mLog}));
+        QVERIFY(closeDisplayWindow());
+        QTRY_COMPARE_WITH_TIMEOUT(logLines(), (QStringList{u"C"_s, u"A"_s, u"B"_s}), 15000);
+
+        // The window comes back on the next Initialize, holding the object that brought it
+        // back; only the clients registered there now are told to stop at the second close.
+        const QString second = createHeld();
+        ClientProcess d, elsewhere;
+        QVERIFY(d.start({u"normal"_s, second, u"D"_s, mLog}));
+        QVERIFY(elsewhere.start({u"normal"_s, held, u"E"_s, mLog}));
+        QVERIFY(closeDisplayWindow());
+        QTRY_COMPARE_WITH_TIMEOUT(logLines().size(), 4, 15000);
+        QCOMPARE(logLines().last(), u"D"_s);
+        QTest::qWait(300);
+        QCOMPARE(logLines().size(), 4); // E registered on an object the window no longer holds
+    }
+
+    void shutdownSurvivesBadClients()
+    {
+        const QString held = createHeld();
+        ClientProcess gone, hung, caller, plain;
+        QVERIFY(gone.start({u"vanish"_s, held, u"Gone"_s, mLog}));
+        QVERIFY(gone.process.waitForFinished(5000));
+        QVERIFY(hung.start({u"hang"_s, held, u"Hung"_s, mLog}));
+        QVERIFY(caller.start({u"callback"_s, held, u"Caller"_s, mLog}));
+        QVERIFY(plain.start({u"normal"_s, held, u"Plain"_s, mLog}));
+        const qint64 pid = mBus->displayPid();
+        QVERIFY(closeDisplayWindow());
+        // The window leaves the screen at once, however long the clients take.
+        QTRY_COMPARE_WITH_TIMEOUT(mappedWindowsOfProcess(pid), 0, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(logLines().size(), 3, 20000);
+        QCOMPARE(logLines(), (QStringList{u"Hung"_s, u"Caller unhook=ok note=ok"_s, u"Plain"_s}));
+        QVERIFY(!createMessage().isEmpty()); // and still serves clients afterwards
+    }
+
+    void creatorLeavingReleasesItsObjects()
+    {
+        const QString held = createHeld();
+        ClientProcess creator;
+        QVERIFY(creator.start({u"create"_s, QString(), u"Short"_s, mDir->filePath(u"unused"_s)}));
+        QVERIFY(creator.output.startsWith(u"/Message/"_s));
+        QVERIFY(creator.process.waitForFinished(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(printText(creator.output).errorName(), kUnknownObject, 5000);
+        QCOMPARE(printText(held).type(), QDBusMessage::ReplyMessage);
+    }
+
+    void exitsWhenIdleAndStartsAgainOnDemand()
+    {
+        const QString path = createMessage();
+        const qint64 first = mBus->displayPid();
+        QVERIFY(first > 0);
+        QCOMPARE(release(path).type(), QDBusMessage::ReplyMessage);
+        // Nothing is held, but the window is loaded: the display stays.
+        QTest::qWait(500);
+        QVERIFY(processAlive(first));
+        QVERIFY(closeDisplayWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(first), 10000);
+        // The next call starts a new display.
+        QCOMPARE(createMessage(), u"/Message/1"_s);
+        QVERIFY(mBus->displayPid() > 0);
+        QVERIFY(mBus->displayPid() != first);
+    }
 };
-
-void tst_MessageService::init()
-{
-    mBus = std::make_unique<PrivateBus>();
-    QVERIFY(mBus->isRunning());
-    mConnection = std::make_unique<QDBusConnection>(mBus->connection());
-    QVERIFY(mConnection->registerObject(QStringLiteral("/TestClient"), &mCallback,
-                                        QDBusConnection::ExportAllSlots));
-    mDir = std::make_unique<QTemporaryDir>();
-    mCallback.calls = 0;
-}
-
-void tst_MessageService::cleanup()
-{
-    mConnection.reset();
-    mBus.reset();
-}
-
-QDBusMessage tst_MessageService::call(const QString &path, const QString &interface,
-                                      const QString &method, const QList<QVariant> &arguments,
-                                      const QDBusConnection *through)
-{
-    QDBusMessage request = QDBusMessage::createMethodCall(kService, path, interface, method);
-    request.setArguments(arguments);
-    return (through ? *through : *mConnection).call(request, QDBus::Block, 30000);
-}
-
-QString tst_MessageService::createMessage()
-{
-    const QDBusMessage reply =
-        call(QStringLiteral("/"), kServerInterface, QStringLiteral("CreateMessage"));
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        qWarning("CreateMessage: %s", qPrintable(reply.errorMessage()));
-        return {};
-    }
-    return reply.arguments().constFirst().value<QDBusObjectPath>().path();
-}
-
-// Makes the window hold `path` without registering anything.
-void tst_MessageService::initializeHeld(const QString &path)
-{
-    const QDBusMessage reply =
-        call(path, kMessageInterface, QStringLiteral("Initialize"),
-             {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))), QStringLiteral("Test")});
-    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
-}
-
-QStringList tst_MessageService::logLines() const
-{
-    QFile log(mDir->filePath(QStringLiteral("shutdown.log")));
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-bool tst_MessageService::closeDisplayWindow()
-{
-    const qint64 pid = mBus->displayPid();
-    if (pid <= 0)
-        return false;
-    if (!QTest::qWaitFor([&] { return mappedWindowsOfProcess(pid) > 0; }, 10000))
-        return false;
-    // A window asked to close before it is fully set up may not hear it: ask again until it
-    // leaves the screen.
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (closeWindowsOfProcess(pid) == 0)
-            return attempt > 0;
-        if (QTest::qWaitFor([&] { return mappedWindowsOfProcess(pid) == 0; }, 1000))
-            return true;
-    }
-    return false;
-}
-
-void tst_MessageService::interfaceAsDesigned()
-{
-    const QString path = createMessage();
-    QCOMPARE(path, QStringLiteral("/Message/1"));
-    QCOMPARE(createMessage(), QStringLiteral("/Message/2"));
-    const QDBusMessage reply = call(path, QStringLiteral("org.freedesktop.DBus.Introspectable"),
-                                    QStringLiteral("Introspect"));
-    const QString xml = reply.arguments().value(0).toString();
-    const qsizetype start = xml.indexOf(QLatin1String("<interface name=\"HELIXDebug.Message\">"));
-    QVERIFY(start >= 0);
-    const QString body = xml.mid(start, xml.indexOf(QLatin1String("</interface>"), start) - start);
-    QStringList methods;
-    const QRegularExpression method(QStringLiteral("<method name=\"(\\w+)\">"));
-    for (auto it = method.globalMatch(body); it.hasNext();)
-        methods << it.next().captured(1);
-    QCOMPARE(methods,
-             (QStringList{QStringLiteral("Initialize"), QStringLiteral("PrintReceiveBuffer"),
-                          QStringLiteral("PrintSendBuffer"), QStringLiteral("PrintText"),
-                          QStringLiteral("UnHook")}));
-    QStringList arguments;
-    const QRegularExpression argument(
-        QStringLiteral("<arg name=\"(\\w+)\" type=\"(\\w+)\" direction=\"in\"/>"));
-    for (auto it = argument.globalMatch(body); it.hasNext();) {
-        const auto match = it.next();
-        arguments << match.captured(1) + QLatin1Char(':') + match.captured(2);
-    }
-    QCOMPARE(arguments.join(QLatin1Char(' ')),
-             QStringLiteral("clsHELIX:o sAppTitle:s HELIXBuffer:ay AppName:s HELIXRequest:s "
-                            "HELIXBuffer:ay AppName:s Text:s sAppTitle:s"));
-}
-
-void tst_MessageService::errors_data()
-{
-    QTest::addColumn<QString>("method");
-    QTest::addColumn<QList<QVariant>>("arguments");
-    QTest::addColumn<QString>("errorName");
-    QTest::addColumn<QString>("messageStart");
-
-    const QVariant self = QVariant::fromValue(QDBusObjectPath(QStringLiteral("/TestClient")));
-    QTest::newRow("duplicate title in other case")
-        << QStringLiteral("Initialize") << QList<QVariant>{self, QStringLiteral("APP")}
-        << QStringLiteral("HELIXDebug.Error.DuplicateKey")
-        << QStringLiteral("457: This key is already associated with an element of this "
-                          "collection");
-    QTest::newRow("unhook of an unknown title")
-        << QStringLiteral("UnHook") << QList<QVariant>{QStringLiteral("Nobody")}
-        << QStringLiteral("HELIXDebug.Error.InvalidArgument")
-        << QStringLiteral("5: Invalid procedure call or argument");
-    QTest::newRow("reply with unclosed return code")
-        << QStringLiteral("PrintReceiveBuffer") << QList<QVariant>{QByteArray("H\0RC=0", 6)}
-        << QStringLiteral("HELIXDebug.Error.InvalidArgument")
-        << QStringLiteral("5: Invalid procedure call or argument");
-    QTest::newRow("invalid UTF-8")
-        << QStringLiteral("PrintReceiveBuffer") << QList<QVariant>{QByteArray("\xff\x41\0", 3)}
-        << QStringLiteral("HELIXDebug.Error.InvalidUtf8")
-        << QStringLiteral("Buffer is not valid UTF-8");
-    QTest::newRow("truncated UTF-8 in a request")
-        << QStringLiteral("PrintSendBuffer")
-        << QList<QVariant>{QStringLiteral("A"), QStringLiteral("B"), QByteArray("A=\xc3")}
-        << QStringLiteral("HELIXDebug.Error.InvalidUtf8")
-        << QStringLiteral("Buffer is not valid UTF-8");
-    QTest::newRow("buffer too large to show")
-        << QStringLiteral("PrintSendBuffer")
-        << QList<QVariant>{QStringLiteral("A"), QStringLiteral("B"),
-                           QByteArray(32 * 1024 * 1024 + 1, 'x')}
-        << QStringLiteral("HELIXDebug.Error.BufferTooLarge")
-        << QStringLiteral("Buffer of 33554433 bytes exceeds the limit of 33554432 bytes");
-    QTest::newRow("wrong signature")
-        << QStringLiteral("PrintText") << QList<QVariant>{5, QStringLiteral("x")}
-        << QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod") << QString();
-}
-
-void tst_MessageService::errors()
-{
-    QFETCH(QString, method);
-    QFETCH(QList<QVariant>, arguments);
-    QFETCH(QString, errorName);
-    QFETCH(QString, messageStart);
-    const QString path = createMessage();
-    QVERIFY(!path.isEmpty());
-    const QVariant self = QVariant::fromValue(QDBusObjectPath(QStringLiteral("/TestClient")));
-    QCOMPARE(
-        call(path, kMessageInterface, QStringLiteral("Initialize"), {self, QStringLiteral("App")})
-            .type(),
-        QDBusMessage::ReplyMessage);
-
-    const QDBusMessage reply = call(path, kMessageInterface, method, arguments);
-    QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
-    QCOMPARE(reply.errorName(), errorName);
-    QVERIFY2(reply.errorMessage().startsWith(messageStart), qPrintable(reply.errorMessage()));
-
-    // The display goes on serving, with the registration intact.
-    QCOMPARE(call(path, kMessageInterface, QStringLiteral("PrintText"),
-                  {QStringLiteral("App"), QStringLiteral("still here")})
-                 .type(),
-             QDBusMessage::ReplyMessage);
-    QCOMPARE(
-        call(path, kMessageInterface, QStringLiteral("UnHook"), {QStringLiteral("app")}).type(),
-        QDBusMessage::ReplyMessage);
-}
-
-void tst_MessageService::releaseRules()
-{
-    const QString held = createMessage();
-    initializeHeld(held);
-    const QString loose = createMessage();
-    QDBusConnection other = QDBusConnection::connectToBus(mBus->address(), QStringLiteral("other"));
-    const auto release = [&](const QString &path, const QDBusConnection *through = nullptr) {
-        return call(QStringLiteral("/"), kServerInterface, QStringLiteral("ReleaseMessage"),
-                    {QVariant::fromValue(QDBusObjectPath(path))}, through);
-    };
-    QCOMPARE(release(loose, &other).errorName(), QStringLiteral("HELIXDebug.Error.NotOwner"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("other"));
-    QCOMPARE(release(QStringLiteral("/Message/99")).errorName(),
-             QStringLiteral("HELIXDebug.Error.UnknownObject"));
-    QCOMPARE(release(loose).type(), QDBusMessage::ReplyMessage);
-    QCOMPARE(release(loose).errorName(), QStringLiteral("HELIXDebug.Error.UnknownObject"));
-    // Released and held by nobody: the object is gone.
-    QCOMPARE(call(loose, kMessageInterface, QStringLiteral("PrintText"),
-                  {QStringLiteral("A"), QStringLiteral("x")})
-                 .errorName(),
-             QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
-    // Released by its creator but held by the window: it lives on.
-    QCOMPARE(release(held).type(), QDBusMessage::ReplyMessage);
-    QCOMPARE(call(held, kMessageInterface, QStringLiteral("PrintText"),
-                  {QStringLiteral("A"), QStringLiteral("x")})
-                 .type(),
-             QDBusMessage::ReplyMessage);
-}
-
-void tst_MessageService::shutdownInRegistrationOrder()
-{
-    const QString log = mDir->filePath(QStringLiteral("shutdown.log"));
-    const QString held = createMessage();
-    initializeHeld(held);
-    ClientProcess c, a, b;
-    QVERIFY(c.start(QStringLiteral("normal"), held, QStringLiteral("C"), log));
-    QVERIFY(a.start(QStringLiteral("normal"), held, QStringLiteral("A"), log));
-    QVERIFY(b.start(QStringLiteral("normal"), held, QStringLiteral("B"), log));
-    QVERIFY(closeDisplayWindow());
-    QTRY_COMPARE_WITH_TIMEOUT(
-        logLines(), (QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")}),
-        15000);
-
-    // The window comes back on the next Initialize, holding the object that brought it back;
-    // only the clients registered there now are told to stop at the second close.
-    const QString second = createMessage();
-    initializeHeld(second);
-    ClientProcess d;
-    QVERIFY(d.start(QStringLiteral("normal"), second, QStringLiteral("D"), log));
-    ClientProcess elsewhere;
-    QVERIFY(elsewhere.start(QStringLiteral("normal"), held, QStringLiteral("E"), log));
-    QVERIFY(closeDisplayWindow());
-    QTRY_COMPARE_WITH_TIMEOUT(logLines().size(), 4, 15000);
-    QCOMPARE(logLines().last(), QStringLiteral("D"));
-    QTest::qWait(300);
-    QCOMPARE(logLines().size(), 4); // E registered on an object the window no longer holds
-}
-
-void tst_MessageService::shutdownSurvivesBadClients()
-{
-    const QString log = mDir->filePath(QStringLiteral("shutdown.log"));
-    const QString held = createMessage();
-    initializeHeld(held);
-    ClientProcess gone, hung, caller, plain;
-    QVERIFY(gone.start(QStringLiteral("vanish"), held, QStringLiteral("Gone"), log));
-    QVERIFY(gone.process.waitForFinished(5000));
-    QVERIFY(hung.start(QStringLiteral("hang"), held, QStringLiteral("Hung"), log));
-    QVERIFY(caller.start(QStringLiteral("callback"), held, QStringLiteral("Caller"), log));
-    QVERIFY(plain.start(QStringLiteral("normal"), held, QStringLiteral("Plain"), log));
-    const qint64 pid = mBus->displayPid();
-    QVERIFY(closeDisplayWindow());
-    // The window leaves the screen at once, however long the clients take.
-    QTRY_COMPARE_WITH_TIMEOUT(mappedWindowsOfProcess(pid), 0, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(logLines().size(), 3, 20000);
-    QCOMPARE(logLines(),
-             (QStringList{QStringLiteral("Hung"), QStringLiteral("Caller unhook=ok note=ok"),
-                          QStringLiteral("Plain")}));
-    // The display still serves clients afterwards.
-    QVERIFY(!createMessage().isEmpty());
-}
-
-void tst_MessageService::creatorLeavingReleasesItsObjects()
-{
-    const QString held = createMessage();
-    initializeHeld(held);
-    ClientProcess creator;
-    QVERIFY(creator.start(QStringLiteral("create"), QString(), QStringLiteral("Short"),
-                          mDir->filePath(QStringLiteral("unused.log"))));
-    const QString path = creator.output;
-    QVERIFY(path.startsWith(QLatin1String("/Message/")));
-    QVERIFY(creator.process.waitForFinished(5000));
-    QTRY_COMPARE_WITH_TIMEOUT(call(path, kMessageInterface, QStringLiteral("PrintText"),
-                                   {QStringLiteral("A"), QStringLiteral("x")})
-                                  .errorName(),
-                              QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"), 5000);
-    QCOMPARE(call(held, kMessageInterface, QStringLiteral("PrintText"),
-                  {QStringLiteral("A"), QStringLiteral("x")})
-                 .type(),
-             QDBusMessage::ReplyMessage);
-}
-
-void tst_MessageService::exitsWhenIdleAndStartsAgainOnDemand()
-{
-    const QString path = createMessage();
-    const qint64 first = mBus->displayPid();
-    QVERIFY(first > 0);
-    QCOMPARE(call(QStringLiteral("/"), kServerInterface, QStringLiteral("ReleaseMessage"),
-                  {QVariant::fromValue(QDBusObjectPath(path))})
-                 .type(),
-             QDBusMessage::ReplyMessage);
-    // Nothing is held, but the window is loaded: the display stays.
-    QTest::qWait(500);
-    QVERIFY(processAlive(first));
-    QVERIFY(closeDisplayWindow());
-    QTRY_VERIFY_WITH_TIMEOUT(!processAlive(first), 10000);
-    // The next call starts a new display.
-    QCOMPARE(createMessage(), QStringLiteral("/Message/1"));
-    const qint64 second = mBus->displayPid();
-    QVERIFY(second > 0);
-    QVERIFY(second != first);
-}
 
 QTEST_GUILESS_MAIN(tst_MessageService)
 #include "tst_MessageService.moc"

@@ -2,69 +2,59 @@
 
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 class tst_SendArguments : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void parse_data();
-    void parse();
-};
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QStringList>("parsed");
+        QTest::addColumn<QString>("problem"); // empty when the arguments are taken
 
-void tst_SendArguments::parse_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("object");
-    QTest::addColumn<QStringList>("parsed"); // empty when the arguments are refused
-    QTest::addColumn<QString>("problem");
+        QTest::newRow("send with separators")
+            << QStringList{u"send"_s, u"App"_s, u"Get"_s, u"[HEADER]\\0V=1\\0[DATA]\\0A=1\\0"_s}
+            << QString() << QStringList{u"App"_s, u"Get"_s, u"[HEADER]\0V=1\0[DATA]\0A=1\0"_s}
+            << QString();
+        QTest::newRow("escaped backslash before a zero is no separator")
+            << QStringList{u"receive"_s, u"PATH=C:\\\\0\\0"_s} << QString()
+            << QStringList{u"PATH=C:\\0\0"_s} << QString();
+        QTest::newRow("text is not unescaped")
+            << QStringList{u"--object"_s, u"/Message/3"_s, u"text"_s, u"App"_s, u"a\\0b"_s}
+            << u"/Message/3"_s << QStringList{u"App"_s, u"a\\0b"_s} << QString();
 
-    QTest::newRow("send with separators")
-        << QStringList{QStringLiteral("send"), QStringLiteral("App"), QStringLiteral("Get"),
-                       QStringLiteral("[HEADER]\\0V=1\\0[DATA]\\0A=1\\0")}
-        << QString()
-        << QStringList{QStringLiteral("App"), QStringLiteral("Get"),
-                       QString::fromUtf16(u"[HEADER]\0V=1\0[DATA]\0A=1\0", 24)}
-        << QString();
-    QTest::newRow("escaped backslash before a zero is no separator")
-        << QStringList{QStringLiteral("receive"), QStringLiteral("PATH=C:\\\\0\\0")} << QString()
-        << QStringList{QString::fromUtf16(u"PATH=C:\\0\0", 10)} << QString();
-    QTest::newRow("text is not unescaped")
-        << QStringList{QStringLiteral("--object"), QStringLiteral("/Message/3"),
-                       QStringLiteral("text"), QStringLiteral("App"), QStringLiteral("a\\0b")}
-        << QStringLiteral("/Message/3")
-        << QStringList{QStringLiteral("App"), QStringLiteral("a\\0b")} << QString();
-    QTest::newRow("unknown escape")
-        << QStringList{QStringLiteral("receive"), QStringLiteral("\\x")} << QString()
-        << QStringList{} << QStringLiteral("unknown escape \\x in buffer");
-    QTest::newRow("lone backslash at the end")
-        << QStringList{QStringLiteral("receive"), QStringLiteral("A\\")} << QString()
-        << QStringList{} << QStringLiteral("buffer ends with a lone \\");
-    QTest::newRow("missing argument")
-        << QStringList{QStringLiteral("send"), QStringLiteral("A")} << QString() << QStringList{}
-        << QStringLiteral("send takes 3 argument(s), 1 given");
-    QTest::newRow("object without path")
-        << QStringList{QStringLiteral("--object"), QStringLiteral("text")} << QString()
-        << QStringList{} << QStringLiteral("--object needs an object path such as /Message/1");
-    QTest::newRow("unknown command") << QStringList{QStringLiteral("print")} << QString()
-                                     << QStringList{} << QStringLiteral("unknown command print");
-    QTest::newRow("nothing") << QStringList{} << QString() << QStringList{}
-                             << QStringLiteral("no command given");
-}
-
-void tst_SendArguments::parse()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, object);
-    QFETCH(QStringList, parsed);
-    QFETCH(QString, problem);
-    const auto result = parseSendArguments(arguments);
-    if (!problem.isEmpty()) {
-        QVERIFY(std::holds_alternative<QString>(result));
-        QCOMPARE(std::get<QString>(result), problem);
-        return;
+        const auto refused = [](const char *name, const QStringList &arguments,
+                                const QString &problem) {
+            QTest::newRow(name) << arguments << QString() << QStringList() << problem;
+        };
+        refused("unknown escape", {u"receive"_s, u"\\x"_s}, u"unknown escape \\x in buffer"_s);
+        refused("lone backslash at the end", {u"receive"_s, u"A\\"_s},
+                u"buffer ends with a lone \\"_s);
+        refused("missing argument", {u"send"_s, u"A"_s}, u"send takes 3 argument(s), 1 given"_s);
+        refused("object without path", {u"--object"_s, u"text"_s},
+                u"--object needs an object path such as /Message/1"_s);
+        refused("unknown command", {u"print"_s}, u"unknown command print"_s);
+        refused("nothing", {}, u"no command given"_s);
     }
-    QVERIFY(std::holds_alternative<SendCommand>(result));
-    QCOMPARE(std::get<SendCommand>(result).object, object);
-    QCOMPARE(std::get<SendCommand>(result).arguments, parsed);
-}
+
+    void parse()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, object);
+        QFETCH(QStringList, parsed);
+        QFETCH(QString, problem);
+        const auto result = parseSendArguments(arguments);
+        if (const auto *refusal = std::get_if<QString>(&result)) {
+            QCOMPARE(*refusal, problem);
+        } else {
+            QVERIFY(problem.isEmpty());
+            QCOMPARE(std::get<SendCommand>(result).object, object);
+            QCOMPARE(std::get<SendCommand>(result).arguments, parsed);
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_SendArguments)
 #include "tst_SendArguments.moc"

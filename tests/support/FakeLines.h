@@ -8,40 +8,34 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 // Lines held the way the display holds them: Latin-1 bytes when every character fits, UTF-16
-// otherwise.
-class FakeLines : public LineSource {
+// otherwise, so that both paths of a reader are exercised. Base lets a fake display reuse it.
+template <typename Base = LineSource> class FakeLines : public Base {
 public:
     explicit FakeLines(const QStringList &lines)
     {
         for (const QString &line : lines) {
             const bool wide =
                 std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0xFF; });
-            mLines.push_back({wide ? QByteArray() : line.toLatin1(), wide ? line : QString()});
+            mLines.emplace_back(wide ? QByteArray() : line.toLatin1(), wide ? line : QString());
         }
     }
-
     int lineCount() const override { return int(mLines.size()); }
-
     LineView line(int row) const override
     {
-        const Line &line = mLines.at(row);
-        if (line.narrow.isNull())
-            return {line.wide.utf16(), line.wide.size(), true};
-        return {line.narrow.constData(), line.narrow.size(), false};
+        const auto &[narrow, wide] = mLines.at(row);
+        if (narrow.isNull())
+            return {wide.utf16(), wide.size(), true};
+        return {narrow.constData(), narrow.size(), false};
     }
 
 private:
-    struct Line {
-        QByteArray narrow;
-        QString wide;
-    };
-    std::vector<Line> mLines;
+    std::vector<std::pair<QByteArray, QString>> mLines;
 };
 
-// `text` as UTF-16LE bytes.
 inline QByteArray utf16le(const QString &text)
 {
     QByteArray bytes(text.size() * 2, Qt::Uninitialized);
@@ -49,7 +43,7 @@ inline QByteArray utf16le(const QString &text)
     return bytes;
 }
 
-// What a saved file holds; empty when it cannot be read.
+// Empty when the file cannot be read.
 inline QByteArray readAll(const QString &path)
 {
     QFile file(path);

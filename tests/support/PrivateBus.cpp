@@ -1,10 +1,8 @@
 #include "PrivateBus.h"
 
-#include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
 #include <QFile>
-
 #include <QThread>
 
 #include <csignal>
@@ -13,11 +11,13 @@
 #error "HELIX_BUS_CONFIG must name the private bus configuration"
 #endif
 
+using namespace Qt::Literals::StringLiterals;
+
 PrivateBus::PrivateBus()
 {
-    mDaemon.setProgram(QStringLiteral("dbus-daemon"));
-    mDaemon.setArguments({QStringLiteral("--config-file=" HELIX_BUS_CONFIG),
-                          QStringLiteral("--print-address=1"), QStringLiteral("--nofork")});
+    mDaemon.setProgram(u"dbus-daemon"_s);
+    mDaemon.setArguments(
+        {QStringLiteral("--config-file=" HELIX_BUS_CONFIG), u"--print-address=1"_s, u"--nofork"_s});
     // What the daemon and the display it starts say on stderr shows up in the test log.
     mDaemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     mDaemon.start();
@@ -30,7 +30,7 @@ PrivateBus::PrivateBus()
         return;
     qputenv("DBUS_SESSION_BUS_ADDRESS", mAddress.toUtf8());
     static int buses = 0;
-    mConnection = QDBusConnection::connectToBus(mAddress, QStringLiteral("private%1").arg(++buses));
+    mConnection = QDBusConnection::connectToBus(mAddress, u"private%1"_s.arg(++buses));
 }
 
 PrivateBus::~PrivateBus()
@@ -44,28 +44,23 @@ PrivateBus::~PrivateBus()
     mDaemon.terminate();
     mDaemon.waitForFinished(5000);
     // The display quits when its bus goes away; make sure no test leaves one behind.
-    if (display > 0 && processAlive(display)) {
-        for (int i = 0; i < 50 && processAlive(display); ++i)
-            QThread::msleep(100);
-        if (processAlive(display))
-            ::kill(pid_t(display), SIGKILL);
-    }
+    for (int i = 0; i < 50 && display > 0 && processAlive(display); ++i)
+        QThread::msleep(100);
+    if (display > 0 && processAlive(display))
+        ::kill(pid_t(display), SIGKILL);
 }
 
 qint64 PrivateBus::displayPid() const
 {
-    if (!isRunning())
-        return 0;
-    QDBusConnectionInterface *bus = mConnection->interface();
-    if (!bus)
-        return 0;
-    const QDBusReply<uint> pid = bus->servicePid(QStringLiteral("HELIXDebug.Message"));
+    QDBusConnectionInterface *bus = isRunning() ? mConnection->interface() : nullptr;
+    const QDBusReply<uint> pid =
+        bus ? bus->servicePid(u"HELIXDebug.Message"_s) : QDBusReply<uint>();
     return pid.isValid() ? pid.value() : 0;
 }
 
 bool processAlive(qint64 pid)
 {
-    QFile status(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile status(u"/proc/%1/stat"_s.arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return false;
     // The state follows the parenthesised command name: Z is a zombie, X dead.

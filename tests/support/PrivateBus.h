@@ -13,8 +13,6 @@ class PrivateBus {
 public:
     PrivateBus();
     ~PrivateBus();
-    PrivateBus(const PrivateBus &) = delete;
-    PrivateBus &operator=(const PrivateBus &) = delete;
 
     bool isRunning() const { return mConnection && mConnection->isConnected(); }
     QString address() const { return mAddress; }

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QString>
 
-// The test's settings file, under the XDG_CONFIG_HOME the test runs with.
+// Under the XDG_CONFIG_HOME the test runs with.
 inline QString settingsPath()
 {
     return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/HELIXDebugDisplay.conf");
@@ -17,10 +17,8 @@ inline void writeSettingsFile(const QString &text)
     QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
     QFile::remove(settingsPath());
     QDir(settingsPath()).removeRecursively();
-    if (text.isNull())
-        return;
     QFile file(settingsPath());
-    if (!file.open(QIODevice::WriteOnly))
+    if (text.isNull() || !file.open(QIODevice::WriteOnly))
         return;
     file.write(text.toUtf8());
     file.flush();

@@ -1,5 +1,6 @@
 #pragma once
 
+// Driving modal dialogs from a test: act on the next one that shows, type into a file dialog.
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -29,11 +30,6 @@ void whenShown(
     });
 }
 
-inline QLineEdit *fileNameEdit(QFileDialog *dialog)
-{
-    return dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-}
-
 // Types `name` (unless empty) and presses Enter. Returns the text of the message box the
 // dialog put up instead of closing, "" when none came.
 inline QString acceptTyped(QFileDialog *dialog, const QString &name)
@@ -46,9 +42,14 @@ inline QString acceptTyped(QFileDialog *dialog, const QString &name)
             box->reject();
         },
         [guard] { return guard && guard->isVisible(); });
-    QLineEdit *edit = fileNameEdit(dialog);
+    auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     if (!name.isEmpty())
         edit->setText(name);
     QTest::keyClick(edit, Qt::Key_Return);
     return *warning;
+}
+
+inline QLineEdit *fileNameEdit(QFileDialog *dialog)
+{
+    return dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
 }

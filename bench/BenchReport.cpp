@@ -1,6 +1,7 @@
 #include "BenchReport.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <cstdio>
 #include <limits>
@@ -30,6 +31,19 @@ std::size_t heapBytesInUse()
 {
     const struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd;
+}
+
+qint64 residentBytes(qint64 pid)
+{
+    QFile status(pid ? QStringLiteral("/proc/%1/status").arg(pid)
+                     : QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return 0;
 }
 
 QString fixed(double value, int decimals)

@@ -17,3 +17,6 @@ double bestNanoseconds(int runs, const std::function<void()> &f);
 std::size_t heapBytesInUse();
 
 QString fixed(double value, int decimals = 1);
+
+// Resident memory of a process (0: this one), in bytes.
+qint64 residentBytes(qint64 pid);

@@ -94,18 +94,6 @@ double pipelinedRate(QDBusConnection bus, const QDBusMessage &call, int calls)
     return calls * 1e9 / double(timer.nsecsElapsed());
 }
 
-qint64 residentBytes(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])

@@ -268,35 +268,23 @@ void hugeBuffers()
 
 } // namespace
 
-qint64 residentBytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return 0;
-}
-
 // Clearing ten million lines, against clearing one million, and the memory it gives back.
 void clearing(const QList<TraceCall> &calls)
 {
     const auto timedClear = [&](int rounds, qint64 *held, qint64 *returned) {
-        const qint64 before = residentBytes();
+        const qint64 before = residentBytes(0);
         frmMain window;
         for (int round = 0; round < rounds; ++round) {
             for (const TraceCall &call : calls)
                 play(window, call);
         }
-        const qint64 full = residentBytes();
+        const qint64 full = residentBytes(0);
         QElapsedTimer clock;
         clock.start();
         window.ToolClick(QStringLiteral("tbrClear"));
         const double spent = double(clock.nsecsElapsed());
         *held = full - before;
-        *returned = full - residentBytes();
+        *returned = full - residentBytes(0);
         return spent;
     };
     qint64 held = 0;

@@ -26,18 +26,6 @@ namespace {
 constexpr int kLinesPerPair = 18;
 constexpr double kUtf8PerPair = 366 + 141;
 
-qint64 residentBytes(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return 0;
-}
-
 // A private bus whose display starts with the given preferences.
 struct Session {
     QTemporaryDir config;

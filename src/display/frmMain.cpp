@@ -58,7 +58,7 @@ frmMain::frmMain(QWidget *parent)
 frmMain::~frmMain()
 {
     // A later window gets the search; until then it has nothing to search.
-    Finder().setDisplay(nullptr, nullptr);
+    Finder().forgetDisplay(mGrid);
 }
 
 void frmMain::Form_Load()

@@ -21,6 +21,12 @@ void ClassFind::setDisplay(FindTarget *grid, QWidget *mainWindow)
     mMainWindow = mainWindow;
 }
 
+void ClassFind::forgetDisplay(const FindTarget *grid)
+{
+    if (mGrid == grid)
+        setDisplay(nullptr, nullptr);
+}
+
 void ClassFind::FindNext(int direction)
 {
     if (direction != -1)

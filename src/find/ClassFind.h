@@ -28,6 +28,8 @@ public:
 
     // The display the searches run on, and the window the dialog first opens over.
     void setDisplay(FindTarget *grid, QWidget *mainWindow);
+    // Stops searching `grid`, unless a newer display has taken its place already.
+    void forgetDisplay(const FindTarget *grid);
 
 private:
     void FindDown(FindTarget &grid);

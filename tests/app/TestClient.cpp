@@ -6,6 +6,8 @@
 //   callback  unhooks and prints a note from inside the call, logs the outcome, exits
 //   vanish    exits right after registering
 //   create    creates an object of its own (OBJECT is ignored), prints its path, exits
+//   soak      (LOGFILE is a count) prints that many notes "line 1", "line 2", ..., writing
+//             the number of each one the display has taken to stdout, then exits
 #include "HelixDebugClient.h"
 
 #include <QCoreApplication>
@@ -61,6 +63,17 @@ int main(int argc, char *argv[])
     }
     std::printf("%s\n", mode == u"create"_s ? qPrintable(message.path().path()) : "ready");
     std::fflush(stdout);
+    if (mode == u"soak"_s) {
+        const int count = args[4].toInt();
+        for (int k = 1; k <= count; ++k) {
+            if (message.PrintText(title, u"line %1"_s.arg(k)).isValid())
+                return 1;
+            std::printf("%d\n", k);
+            std::fflush(stdout);
+            QThread::msleep(2);
+        }
+        std::_Exit(0);
+    }
     if (mode == u"vanish"_s || mode == u"create"_s)
         std::_Exit(0); // leave the bus without a goodbye, as a crashed client would
     return QCoreApplication::exec();

@@ -44,10 +44,10 @@ private:
 
     void tick()
     {
+        // Done: the client stays, as a traced application would, until the display asks it
+        // to stop.
         if (mCalls > 0 && mPlayed >= mCalls) {
             mTimer.stop();
-            if (mPending == 0)
-                QCoreApplication::quit();
             return;
         }
         if (!mFlood) {
@@ -126,7 +126,7 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Calls per second (default 50)."),
                                         QStringLiteral("n"), QStringLiteral("50"));
     const QCommandLineOption callsOption(QStringLiteral("calls"),
-                                         QStringLiteral("Stop after n calls (default 0: never)."),
+                                         QStringLiteral("Stop sending after n calls (default 0: never)."),
                                          QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption floodOption(QStringLiteral("flood"),
                                          QStringLiteral("Send as fast as the display answers."));

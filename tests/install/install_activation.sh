@@ -2,7 +2,7 @@
 # Installs the build into a temporary prefix and lets a private bus start the installed display
 # through the installed service file, as a desktop session would.
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -48,3 +48,17 @@ dbus-run-session --config-file="$prefix/bus.conf" -- bash -c '
     kill "$pid"
     echo "installed display started by activation from $1"
 ' _ "$prefix"
+
+# The Debian package holds the same files, with the service file pointing at /usr/bin.
+package_dir=$(mktemp -d)
+trap 'rm -rf "$prefix" "$package_dir"' EXIT
+(cd "$package_dir" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null)
+deb=$(ls "$package_dir"/*.deb)
+dpkg-deb -x "$deb" "$package_dir/root"
+for file in usr/bin/HELIXDebug2 usr/bin/helixdebug-send usr/share/applications/HELIXDebug2.desktop \
+            usr/share/dbus-1/services/HELIXDebug.Message.service; do
+    [ -e "$package_dir/root/$file" ] || { echo "not in the package: $file"; exit 1; }
+done
+grep -qx "Exec=/usr/bin/HELIXDebug2" "$package_dir/root/usr/share/dbus-1/services/HELIXDebug.Message.service" ||
+    { echo "the package's service file does not start /usr/bin/HELIXDebug2"; exit 1; }
+echo "package $(basename "$deb") holds the display, the tools and the service file"

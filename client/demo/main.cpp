@@ -125,9 +125,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption rateOption(QStringLiteral("rate"),
                                         QStringLiteral("Calls per second (default 50)."),
                                         QStringLiteral("n"), QStringLiteral("50"));
-    const QCommandLineOption callsOption(QStringLiteral("calls"),
-                                         QStringLiteral("Stop sending after n calls (default 0: never)."),
-                                         QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption callsOption(
+        QStringLiteral("calls"), QStringLiteral("Stop sending after n calls (default 0: never)."),
+        QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption floodOption(QStringLiteral("flood"),
                                          QStringLiteral("Send as fast as the display answers."));
     const QCommandLineOption plainOption(QStringLiteral("no-headers"),

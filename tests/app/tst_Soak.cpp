@@ -3,6 +3,7 @@
 // completed shows exactly once and in order, read back through the display's own copy command.
 #include "HelixDebugClient.h"
 #include "PrivateBus.h"
+#include "X11Windows.h"
 
 #include <QDBusMessage>
 #include <QProcess>
@@ -163,6 +164,26 @@ void tst_Soak::clientsComeAndGo()
                 memoryAfter / 1048576.0);
     // What stays is the lines shown; the clients that left took their objects with them.
     QVERIFY(memoryAfter - memoryBefore < 32 * 1024 * 1024);
+
+    // Clients killed while the display waits for their answer to clsDebug_ShutDown: the window
+    // still goes, and the display still answers.
+    std::vector<std::unique_ptr<QProcess>> slow;
+    for (int i = 0; i < 3; ++i) {
+        auto client = std::make_unique<QProcess>();
+        client->start(QStringLiteral(HELIX_TEST_CLIENT),
+                      {u"hang"_s, held.path().path(), u"Slow%1"_s.arg(i), u"/dev/null"_s});
+        QVERIFY(client->waitForReadyRead(10000));
+        slow.push_back(std::move(client));
+    }
+    for (int attempt = 0; attempt < 10 && mappedWindowsOfProcess(pid) > 0; ++attempt) {
+        closeWindowsOfProcess(pid);
+        if (QTest::qWaitFor([&] { return mappedWindowsOfProcess(pid) == 0; }, 1000))
+            break;
+    }
+    QCOMPARE(mappedWindowsOfProcess(pid), 0); // the window goes at once
+    for (auto &client : slow)
+        ::kill(pid_t(client->processId()), SIGKILL);
+    QVERIFY(!HelixDebug::Message(bus.connection()).create().isValid());
 }
 
 QTEST_GUILESS_MAIN(tst_Soak)

@@ -88,6 +88,7 @@ void tst_Soak::clientsComeAndGo()
 
     QElapsedTimer soak;
     soak.start();
+    int rounds = 0;
     while (soak.elapsed() < kSoakMs) {
         QTest::qWait(50);
         Client &victim = clients[random.bounded(int(clients.size()))];
@@ -104,6 +105,13 @@ void tst_Soak::clientsComeAndGo()
                                            u"HELIXDebug.Message"_s, u"PrintReceiveBuffer"_s)
             << QByteArray("\xff\xfe bad", 6));
         QCOMPARE(bad.errorName(), u"HELIXDebug.Error.InvalidUtf8"_s);
+        if (++rounds % 40 == 0) {
+            const QDBusMessage huge = bus.connection().call(
+                QDBusMessage::createMethodCall(u"HELIXDebug.Message"_s, held.path().path(),
+                                               u"HELIXDebug.Message"_s, u"PrintSendBuffer"_s)
+                << u"Soak"_s << u"Huge"_s << QByteArray(32 * 1024 * 1024 + 1, 'x'));
+            QCOMPARE(huge.errorName(), u"HELIXDebug.Error.BufferTooLarge"_s);
+        }
     }
     for (Client &client : clients)
         QVERIFY(client.process->state() == QProcess::NotRunning ||

@@ -51,12 +51,9 @@ private Q_SLOTS:
     void clipboardOffersBothTexts_data();
     void clipboardOffersBothTexts();
     void saveFollowsTheSettingAtTheClick();
-    void fileEncodingFollowsTheLines_data();
-    void fileEncodingFollowsTheLines();
     void cancelWritesNothingAndKeepsTheProposal();
     void unwritableFileIsReportedAndKept();
     void settingsIsModalHelpIsNot();
-    void emptyGridMenuHasEveryCommandOff();
 };
 
 void tst_SaveAndClipboard::clipboardOffersBothTexts_data()
@@ -109,28 +106,6 @@ void tst_SaveAndClipboard::saveFollowsTheSettingAtTheClick()
     saveWith(window, u"tbrSave"_qs, path);
     QCOMPARE(readAll(path), QByteArray("[A]  one\r\n\r\n[A]  one\r\n[B]  two\r\n\r\n"));
     QCOMPARE(window.LastSaveFile, path);
-}
-
-void tst_SaveAndClipboard::fileEncodingFollowsTheLines_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("é stays 8-bit") << u"é"_qs << QByteArray("[A]  \xe9\r\n[A]  x\r\n\r\n");
-    QTest::newRow("one € makes the file UTF-16")
-        << u"€"_qs << QByteArray("\xff\xfe") + utf16le(u"[A]  €\r\n[A]  x\r\n\r\n"_qs);
-}
-
-void tst_SaveAndClipboard::fileEncodingFollowsTheLines()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-    QTemporaryDir dir;
-    frmMain window;
-    window.FormatText(u"A"_qs, text);
-    window.FormatText(u"A"_qs, u"x"_qs);
-    const QString path = dir.filePath(u"lines.txt"_qs);
-    saveWith(window, u"tbrSaveAll"_qs, path);
-    QCOMPARE(readAll(path), bytes);
 }
 
 void tst_SaveAndClipboard::cancelWritesNothingAndKeepsTheProposal()
@@ -195,19 +170,6 @@ void tst_SaveAndClipboard::settingsIsModalHelpIsNot()
     window.ToolClick(u"tbrHelp"_qs); // returns at once, the window stays open
     QVERIFY(!QApplication::activeModalWidget());
     window.close();
-}
-
-void tst_SaveAndClipboard::emptyGridMenuHasEveryCommandOff()
-{
-    frmMain window;
-    window.show();
-    window.UpdateCommandState();
-    Q_EMIT window.vsf()->MouseUp(2, 0, 0, 0);
-    QTRY_VERIFY(window.mnuPopup->isVisible());
-    for (QAction *item : {window.mnuCopySelected, window.mnuCopyCurrent, window.mnuCopyAll,
-                          window.mnuSaveSelected, window.mnuSaveCurrent, window.mnuSaveAll})
-        QVERIFY(!item->isEnabled());
-    window.mnuPopup->hide();
 }
 
 QTEST_MAIN(tst_SaveAndClipboard)

@@ -57,12 +57,7 @@ frmFind::frmFind(QWidget *mainWindow)
 
     lblText->setBuddy(vsf);
     cmdFind->setDefault(true);
-    setTabOrder(vsf, chkWhole);
-    setTabOrder(chkWhole, chkCase);
-    setTabOrder(chkCase, opt[0]);
-    setTabOrder(opt[0], opt[1]);
-    setTabOrder(opt[1], cmdFind);
-    setTabOrder(cmdFind, cmdCancel);
+    DialogLayout::tabOrder({vsf, chkWhole, chkCase, opt[0], opt[1], cmdFind, cmdCancel});
     connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
     Form_Load(mainWindow);

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <initializer_list>
 #include <type_traits>
 
 // Dialogs are laid out as designed, each control by its rectangle in twips. The design's sizes
@@ -37,6 +38,17 @@ template <typename W> W *placed(W *widget, int left, int top, int width, int hei
     widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), pixels,
                         scale.yToPixels(height));
     return widget;
+}
+
+// Tab moves through the controls in the order given.
+inline void tabOrder(std::initializer_list<QWidget *> controls)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 } // namespace DialogLayout

@@ -64,14 +64,8 @@ frmPreferences::frmPreferences(QWidget *owner, std::function<void()> applyPrefer
     lblFontName->setBuddy(cboFontName);
     lblFontSize->setBuddy(cboFontSize);
     cmdOK->setDefault(true);
-    setTabOrder(cboFontName, cboFontSize);
-    setTabOrder(cboFontSize, chkWordWrap);
-    setTabOrder(chkWordWrap, chkDisplayHeader);
-    setTabOrder(chkDisplayHeader, optSave[0]);
-    setTabOrder(optSave[0], optSave[1]);
-    setTabOrder(optSave[1], optSave[2]);
-    setTabOrder(optSave[2], cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    DialogLayout::tabOrder({cboFontName, cboFontSize, chkWordWrap, chkDisplayHeader, optSave[0],
+                            optSave[1], optSave[2], cmdOK, cmdCancel});
 
     connect(cmdOK, &QPushButton::clicked, this, &frmPreferences::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -6,7 +6,10 @@
 #include "modMain.h"
 
 #include <QCoreApplication>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QPointer>
 
 MessageServer::MessageServer(const QDBusConnection &bus, QObject *parent)
@@ -44,8 +47,25 @@ QDBusObjectPath MessageServer::CreateMessage()
     const QString creator = calledFromDBus() ? this->message().service() : QString();
     mObjects[path] = {message, message, creator};
     if (!creator.isEmpty())
-        mWatcher.addWatchedService(creator);
+        watchCreator(creator);
     return QDBusObjectPath(path);
+}
+
+// A creator that has already left (a fire-and-forget call, a client killed mid-call) sends no
+// NameOwnerChanged once the watch is set up, so its name is checked after the watch: the bus
+// answers in order, and a unique name never comes back.
+void MessageServer::watchCreator(const QString &creator)
+{
+    mWatcher.addWatchedService(creator);
+    auto *pending = new QDBusPendingCallWatcher(
+        mBus.interface()->asyncCall(QStringLiteral("NameHasOwner"), creator), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, creator](QDBusPendingCallWatcher *call) {
+                call->deleteLater();
+                const QDBusPendingReply<bool> owned = *call;
+                if (owned.isValid() && !owned.value())
+                    creatorLeft(creator);
+            });
 }
 
 void MessageServer::ReleaseMessage(const QDBusObjectPath &message)

@@ -37,6 +37,7 @@ private:
         QString creator;
     };
 
+    void watchCreator(const QString &creator);
     void creatorLeft(const QString &service);
     void forgetDeadEntries();
 

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <optional>
@@ -142,6 +143,7 @@ private:
     QList<QAction *> mBackCommands;
     QList<QAction *> mForwardCommands;
     QRect mCurrentGeometry;
+    QPointer<QWidget> mFocusBeforeBusy;
     // Reused for every line built, so formatting a buffer allocates nothing per line.
     QString mLine;
 };

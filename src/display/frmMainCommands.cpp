@@ -76,8 +76,11 @@ void frmMain::ClearDisplay()
     NextEntryRow = -1;
 }
 
+// Disabling the window takes the keyboard focus from it, and enabling it again gives the focus
+// to nobody: the widget that had it gets it back, so the operator's next key still works.
 void frmMain::BeginBusy()
 {
+    mFocusBeforeBusy = QApplication::focusWidget();
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
@@ -85,6 +88,9 @@ void frmMain::BeginBusy()
 void frmMain::EndBusy()
 {
     setEnabled(true);
+    if (mFocusBeforeBusy && mFocusBeforeBusy->window() == this)
+        mFocusBeforeBusy->setFocus(Qt::OtherFocusReason);
+    mFocusBeforeBusy.clear();
     QApplication::restoreOverrideCursor();
 }
 

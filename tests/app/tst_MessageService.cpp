@@ -276,6 +276,26 @@ private Q_SLOTS:
         QCOMPARE(printText(held).type(), QDBusMessage::ReplyMessage);
     }
 
+    // Fire-and-forget callers are gone before their object exists; they hold it no longer
+    // than that, so the display still exits once its window has closed.
+    void creatorGoneBeforeTheReplyHoldsNothing()
+    {
+        const QString held = createHeld();
+        const qint64 pid = mBus->displayPid();
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(QProcess::execute(u"dbus-send"_s, {u"--session"_s, u"--type=method_call"_s,
+                                                        u"--dest="_s + kMessage, u"/"_s,
+                                                        kServer + u".CreateMessage"_s}),
+                     0);
+        }
+        const QString last = createMessage();
+        QCOMPARE(last, u"/Message/5"_s); // the display took all three
+        QCOMPARE(release(last).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(release(held).type(), QDBusMessage::ReplyMessage);
+        QVERIFY(closeDisplayWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid), 10000);
+    }
+
     void exitsWhenIdleAndStartsAgainOnDemand()
     {
         const QString path = createMessage();

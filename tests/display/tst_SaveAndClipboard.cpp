@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -54,6 +56,8 @@ private Q_SLOTS:
     void cancelWritesNothingAndKeepsTheProposal();
     void unwritableFileIsReportedAndKept();
     void settingsIsModalHelpIsNot();
+    void keysWorkAfterCopyAndSave_data();
+    void keysWorkAfterCopyAndSave();
 };
 
 void tst_SaveAndClipboard::clipboardOffersBothTexts_data()
@@ -170,6 +174,65 @@ void tst_SaveAndClipboard::settingsIsModalHelpIsNot()
     window.ToolClick(u"tbrHelp"_qs); // returns at once, the window stays open
     QVERIFY(!QApplication::activeModalWidget());
     window.close();
+}
+
+void tst_SaveAndClipboard::keysWorkAfterCopyAndSave_data()
+{
+    QTest::addColumn<QString>("route");
+    QTest::newRow("Ctrl+C") << u"Ctrl+C"_qs;
+    QTest::newRow("Copy tool") << u"tbrCopy"_qs;
+    QTest::newRow("Copy Selected from the right-click menu") << u"menu"_qs;
+    QTest::newRow("face of the Save button") << u"tbrSave"_qs;
+}
+
+// Copying and saving block the window while they work; afterwards the grid takes the
+// operator's keys at once, without a click into it.
+void tst_SaveAndClipboard::keysWorkAfterCopyAndSave()
+{
+    QFETCH(QString, route);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"keys.txt"_qs);
+    frmMain window;
+    for (const char *line : {"zero", "one", "two", "three"})
+        window.FormatText(u"A"_qs, QLatin1String(line));
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    DisplayGrid *grid = window.vsf();
+    grid->setFocus();
+    QTRY_VERIFY(grid->hasFocus());
+    grid->setRow(1);
+    QGuiApplication::clipboard()->clear();
+    QWindow *keys = window.windowHandle();
+
+    if (route == u"Ctrl+C"_qs) {
+        QTest::keyClick(keys, Qt::Key_C, Qt::ControlModifier);
+    } else if (route == u"menu"_qs) {
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, grid->rowRect(1).center());
+        QTRY_VERIFY(window.mnuPopup->isVisible());
+        QTest::keyClick(window.mnuPopup, Qt::Key_Down); // Copy
+        QTest::keyClick(window.mnuPopup, Qt::Key_Right);
+        QTRY_VERIFY(window.mnuCopy->isVisible());
+        QTest::keyClick(window.mnuCopy, Qt::Key_Down); // Copy Selected
+        QTest::keyClick(window.mnuCopy, Qt::Key_Return);
+        QTRY_VERIFY(!window.mnuPopup->isVisible());
+    } else {
+        if (route == u"tbrSave"_qs)
+            whenShown<QFileDialog>([path](QFileDialog *dialog) { acceptTyped(dialog, path); });
+        QWidget *button = route == u"tbrSave"_qs ? window.tbrSaveButton
+                                                 : window.tbr->widgetForAction(window.Tool(route));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+    }
+    if (route == u"tbrSave"_qs)
+        QCOMPARE(readAll(path), QByteArray("[A]  one\r\n\r\n"));
+    else
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"[A]  one\r\n"_qs);
+
+    QTest::keyClick(keys, Qt::Key_Down);
+    QTest::keyClick(keys, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(QList<int>({grid->Row(), grid->RowSel()}), QList<int>({2, 3}));
+    QTest::keyClick(keys, Qt::Key_C, Qt::ControlModifier);
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"[A]  two\r\n[A]  three\r\n"_qs);
 }
 
 QTEST_MAIN(tst_SaveAndClipboard)

@@ -80,7 +80,7 @@ void frmMain::ClearDisplay()
 // to nobody: the widget that had it gets it back, so the operator's next key still works.
 void frmMain::BeginBusy()
 {
-    mFocusBeforeBusy = QApplication::focusWidget();
+    mFocusBeforeBusy = focusWidget();
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
@@ -88,7 +88,7 @@ void frmMain::BeginBusy()
 void frmMain::EndBusy()
 {
     setEnabled(true);
-    if (mFocusBeforeBusy && mFocusBeforeBusy->window() == this)
+    if (mFocusBeforeBusy)
         mFocusBeforeBusy->setFocus(Qt::OtherFocusReason);
     mFocusBeforeBusy.clear();
     QApplication::restoreOverrideCursor();

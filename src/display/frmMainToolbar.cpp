@@ -2,6 +2,7 @@
 #include "ClassFind.h"
 #include "ClassPreferences.h"
 #include "DisplayGrid.h"
+#include "SaveToolButton.h"
 #include "ToolIcons.h"
 #include "frmHelp.h"
 #include "frmMain.h"
@@ -65,7 +66,7 @@ void frmMain::createToolbar()
         tool->setObjectName(name);
         mTools.insert(name, tool);
         if (name == QLatin1String("tbrSave")) {
-            tbrSaveButton = new QToolButton(tbr);
+            tbrSaveButton = new SaveToolButton(tbr);
             tbrSaveButton->setObjectName(QStringLiteral("tbrSaveButton"));
             tbrSaveButton->setDefaultAction(tool);
             tbrSaveButton->setMenu(tbrPopupSave);

@@ -8,6 +8,7 @@
 #include "frmMain.h"
 #include "frmPreferences.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -58,6 +60,7 @@ private Q_SLOTS:
     void settingsIsModalHelpIsNot();
     void keysWorkAfterCopyAndSave_data();
     void keysWorkAfterCopyAndSave();
+    void toolsPressFromAssistiveTechnology();
 };
 
 void tst_SaveAndClipboard::clipboardOffersBothTexts_data()
@@ -233,6 +236,50 @@ void tst_SaveAndClipboard::keysWorkAfterCopyAndSave()
     QCOMPARE(QList<int>({grid->Row(), grid->RowSel()}), QList<int>({2, 3}));
     QTest::keyClick(keys, Qt::Key_C, Qt::ControlModifier);
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"[A]  two\r\n[A]  three\r\n"_qs);
+}
+
+// A screen reader presses the enabled tools; the Save tool's press saves what its face saves,
+// and its menu stays within reach.
+void tst_SaveAndClipboard::toolsPressFromAssistiveTechnology()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"pressed.txt"_qs);
+    frmMain window;
+    window.FormatText(u"A"_qs, u"one"_qs);
+    window.FormatText(u"B"_qs, u"two"_qs);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QString press = QAccessibleActionInterface::pressAction();
+    QStringList pressable;
+    for (QAction *action : window.tbr->actions()) {
+        QWidget *tool = window.tbr->widgetForAction(action);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(tool);
+        if (action->isSeparator() || !tool->isEnabled())
+            continue;
+        QAccessibleActionInterface *actions = accessible->actionInterface();
+        QVERIFY(actions);
+        if (actions->actionNames().contains(press))
+            pressable << accessible->text(QAccessible::Name);
+    }
+    QCOMPARE(pressable.join(u' '), u"First Up Find Copy Save Clear Settings Help"_qs);
+
+    QAccessibleActionInterface *save =
+        QAccessible::queryAccessibleInterface(window.tbrSaveButton)->actionInterface();
+    whenShown<QFileDialog>([path](QFileDialog *dialog) { acceptTyped(dialog, path); });
+    save->doAction(press);
+    QTRY_COMPARE(readAll(path), QByteArray("[B]  two\r\n\r\n"));
+
+    bool menuShown = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &window, [&] {
+        if (window.tbrPopupSave->isVisible()) {
+            menuShown = true;
+            window.tbrPopupSave->close();
+        }
+    });
+    poll.start(10);
+    save->doAction(QAccessibleActionInterface::showMenuAction());
+    QTRY_VERIFY(menuShown);
 }
 
 QTEST_MAIN(tst_SaveAndClipboard)

@@ -15,12 +15,16 @@
 #include <QFontMetricsF>
 #include <QToolBar>
 
+#include <utility>
+
 namespace {
 
 constexpr double kGridMarginTwips = 120;
 // The smallest outer window size, in pixels.
 constexpr int kMinimumWidthPixels = 240;
 constexpr int kMinimumHeightPixels = 130;
+// How long the window manager may take between the events of one change.
+constexpr int kWindowSettleMs = 100;
 
 QString entryLine(const QString &appName, const QString &text)
 {
@@ -45,6 +49,9 @@ frmMain::frmMain(QWidget *parent)
     connect(mGrid, &DisplayGrid::RowColChange, this, &frmMain::SyncEntryRows);
     connect(mGrid, &DisplayGrid::KeyDown, this, &frmMain::vsf_KeyDown);
     connect(mGrid, &DisplayGrid::MouseUp, this, &frmMain::vsf_MouseUp);
+    mWindowSettle.setSingleShot(true);
+    mWindowSettle.setInterval(kWindowSettleMs);
+    connect(&mWindowSettle, &QTimer::timeout, this, &frmMain::windowChanged);
     createToolbar();
     createRightClickMenu();
     Finder().setDisplay(mGrid, this);
@@ -75,7 +82,7 @@ void frmMain::Form_Load()
     });
     if (!Preferences().RestoreFormPosition(this))
         move(0, 0);
-    mCurrentGeometry = WindowTwips::outerRect(this);
+    recordNormalGeometry();
     PreviousEntryRow = -1;
     CurrentEntryRow = -1;
     NextEntryRow = -1;
@@ -121,44 +128,71 @@ int frmMain::windowStateValue() const
     return 0;
 }
 
-// Whenever the window moves or changes size, the rectangle it had just before is kept: when
-// it is then minimized or maximized, that is the normal geometry worth saving.
-void frmMain::trackGeometry()
+// The window manager reports one change in several events, and not always in one go: a
+// maximize as the new geometry and then the new state, a restore to maximized as normal first
+// and maximized a moment later. What it reports is taken together once it has been quiet for
+// a moment, so a geometry on the way to another state is never taken as the normal one and
+// Form_Resize runs once per change. A geometry the program sets itself belongs to no change
+// of state and counts at once. Each rectangle is read whole, never pieced together from a
+// resize and a move.
+void frmMain::geometryArrived(bool fromWindowSystem)
+{
+    if (fromWindowSystem)
+        windowChangeArrived(false);
+    else if (windowStateValue() == 0)
+        recordNormalGeometry();
+}
+
+void frmMain::windowChangeArrived(bool resized)
+{
+    mResizeArrived = mResizeArrived || resized;
+    mWindowSettle.start();
+}
+
+void frmMain::windowChanged()
+{
+    if (windowStateValue() == 0)
+        recordNormalGeometry();
+    if (std::exchange(mResizeArrived, false))
+        Form_Resize();
+}
+
+void frmMain::recordNormalGeometry()
 {
     const QRect now = WindowTwips::outerRect(this);
-    if (now == mCurrentGeometry)
-        return;
-    NormalTop = mCurrentGeometry.y();
-    NormalLeft = mCurrentGeometry.x();
-    NormalHeight = mCurrentGeometry.height();
-    NormalWidth = mCurrentGeometry.width();
-    mCurrentGeometry = now;
+    NormalTop = now.y();
+    NormalLeft = now.x();
+    NormalHeight = now.height();
+    NormalWidth = now.width();
 }
 
 void frmMain::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    trackGeometry();
+    geometryArrived(event->spontaneous());
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    trackGeometry();
-    Form_Resize();
+    geometryArrived(event->spontaneous());
+    windowChangeArrived(true);
 }
 
 void frmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+        windowChangeArrived(true);
 }
 
 void frmMain::Form_Resize()
 {
     const int state = windowStateValue();
-    if ((state == 1 && LastWindowState != 2) || (state == 2 && LastWindowState != 1))
+    // A resize while minimized or maximized (the geometry that follows a new state on X11)
+    // is no change of state and saves nothing.
+    if (state != LastWindowState &&
+        ((state == 1 && LastWindowState != 2) || (state == 2 && LastWindowState != 1)))
         Preferences().SaveFormPosition(this, NormalTop, NormalLeft, NormalHeight, NormalWidth);
     LastWindowState = qint16(state);
     if (state != 1)

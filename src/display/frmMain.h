@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -95,7 +96,7 @@ public:
     // Puts the preferred font and word wrap on the grid and measures the indent in that font.
     void ApplyPreferences();
 
-    // The outer rectangle the window had before its latest move or resize, in twips.
+    // The outer rectangle the window had while it was last in the normal state, in twips.
     int NormalTop = 0;
     int NormalLeft = 0;
     int NormalHeight = 0;
@@ -131,7 +132,10 @@ private:
     void Form_Load();
     void Form_Resize();
     int windowStateValue() const;
-    void trackGeometry();
+    void geometryArrived(bool fromWindowSystem);
+    void windowChangeArrived(bool resized);
+    void windowChanged();
+    void recordNormalGeometry();
     void startEntry(int row);
     void appendLine(QStringView prefix, QStringView body);
     void layoutGrid();
@@ -142,7 +146,8 @@ private:
     QList<QAction *> mLineCommands;
     QList<QAction *> mBackCommands;
     QList<QAction *> mForwardCommands;
-    QRect mCurrentGeometry;
+    QTimer mWindowSettle;
+    bool mResizeArrived = false;
     QPointer<QWidget> mFocusBeforeBusy;
     // Reused for every line built, so formatting a buffer allocates nothing per line.
     QString mLine;

@@ -5,20 +5,34 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <vector>
+
 namespace WindowTwips {
 
 namespace {
 
-// Waits for the first move, resize or show event after which the window has a frame.
+// Waits for the first move, resize or show event after which the window has a frame, then
+// runs what was waiting for it in the order it was asked for: a minimum size relaxed by the
+// frame must be in place before a size that relies on it is applied.
 class FrameWatcher : public QObject {
 public:
-    FrameWatcher(QWidget *window, std::function<void(const QMargins &)> apply)
+    explicit FrameWatcher(QWidget *window)
         : QObject(window)
         , mWindow(window)
-        , mApply(std::move(apply))
     {
         window->installEventFilter(this);
     }
+
+    static FrameWatcher *of(QWidget *window)
+    {
+        for (QObject *child : window->children()) {
+            if (auto *watcher = dynamic_cast<FrameWatcher *>(child))
+                return watcher;
+        }
+        return new FrameWatcher(window);
+    }
+
+    void add(std::function<void(const QMargins &)> apply) { mApply.push_back(std::move(apply)); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -29,8 +43,10 @@ protected:
             const QMargins margins = frameMargins(mWindow);
             if (!margins.isNull()) {
                 mWindow->removeEventFilter(this);
+                setParent(nullptr);
                 deleteLater();
-                mApply(margins);
+                for (const auto &apply : mApply)
+                    apply(margins);
             }
         }
         return false;
@@ -38,7 +54,7 @@ protected:
 
 private:
     QWidget *mWindow;
-    std::function<void(const QMargins &)> mApply;
+    std::vector<std::function<void(const QMargins &)>> mApply;
 };
 
 } // namespace
@@ -77,7 +93,7 @@ void whenFramed(QWidget *window, std::function<void(const QMargins &)> apply)
         apply(margins);
         return;
     }
-    new FrameWatcher(window, std::move(apply));
+    FrameWatcher::of(window)->add(std::move(apply));
 }
 
 } // namespace WindowTwips

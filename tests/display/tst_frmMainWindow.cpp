@@ -9,6 +9,7 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
 
@@ -46,6 +47,20 @@ QList<int> outer(const QWidget *window)
 }
 
 const QList<int> kPlaced{1500, 3000, 7500, 12000};
+
+bool xdotool(const QStringList &arguments)
+{
+    return QProcess::execute(u"xdotool"_s, arguments) == 0;
+}
+
+// Double-clicks the window's title bar, which maximizes it in openbox.
+bool doubleClickTitleBar(const QWidget *window)
+{
+    const QRect frame = window->frameGeometry();
+    const QPoint at(frame.center().x(), frame.top() + (window->geometry().top() - frame.top()) / 2);
+    return xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y()), u"click"_s,
+                    u"--repeat"_s, u"2"_s, u"--delay"_s, u"80"_s, u"1"_s});
+}
 
 } // namespace
 
@@ -96,7 +111,7 @@ private Q_SLOTS:
                 window->showMaximized();
                 QTRY_VERIFY(window->isMaximized());
                 QTRY_VERIFY(outer(window.get())[3] > kPlaced[3]);
-                QCOMPARE(storedPosition(), kPlaced);
+                QTRY_COMPARE(storedPosition(), kPlaced);
             }
             window->close();
         }
@@ -104,6 +119,78 @@ private Q_SLOTS:
         const auto again = openWindow();
         QVERIFY(again);
         QTRY_COMPARE(outer(again.get()), kPlaced);
+    }
+
+    // Leaving the normal state saves the rectangle the window last had while normal, whether
+    // the program, the window manager or the operator at the title bar made the change; a
+    // change from minimized straight to maximized saves nothing.
+    void normalGeometryIsSavedOnLeavingIt_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("moved, minimized, closed") << u"minimize"_s;
+        QTest::newRow("moved, maximized, closed") << u"maximize"_s;
+        QTest::newRow("moved, maximized at the title bar, closed") << u"title bar"_s;
+        QTest::newRow("moved, minimized, maximized, closed") << u"minimize, maximize"_s;
+    }
+
+    void normalGeometryIsSavedOnLeavingIt()
+    {
+        QFETCH(QString, change);
+        QList<int> moved;
+        {
+            const auto window = openWindow();
+            QVERIFY(window);
+            window->setOuterTwips(kPlaced[0], kPlaced[1], kPlaced[2], kPlaced[3]);
+            QTRY_COMPARE(outer(window.get()), kPlaced);
+            // The window manager moves it, as a drag does.
+            QVERIFY(
+                xdotool({u"windowmove"_s, QString::number(window->winId()), u"400"_s, u"300"_s}));
+            QTRY_VERIFY(outer(window.get())[1] != kPlaced[1]);
+            moved = outer(window.get());
+            const frmMain *w = window.get();
+            QTRY_COMPARE((QList<int>{w->NormalTop, w->NormalLeft, w->NormalHeight, w->NormalWidth}),
+                         moved);
+            if (change.startsWith(u"minimize"_s)) {
+                window->showMinimized();
+                QTRY_VERIFY(window->isMinimized());
+            }
+            if (change.endsWith(u"maximize"_s)) {
+                if (change.startsWith(u"minimize"_s)) {
+                    QTRY_COMPARE(storedPosition(), moved);
+                    writeSettingsFile(u"[Position]\nfrmMainFormTop=15\n"_s);
+                }
+                window->showMaximized();
+                QTRY_VERIFY(window->isMaximized());
+            }
+            if (change == u"title bar"_s) {
+                QVERIFY(doubleClickTitleBar(window.get()));
+                QTRY_VERIFY(window->isMaximized());
+            }
+            if (change != u"minimize"_s)
+                QTRY_VERIFY(outer(window.get()) != moved);
+            QTest::qWait(200);
+            window->close();
+        }
+        if (change == u"minimize, maximize"_s)
+            QCOMPARE(storedPosition(), (QList<int>{15, -1, -1, -1}));
+        else
+            QCOMPARE(storedPosition(), moved);
+    }
+
+    // The frame comes off a saved size only after it has come off the minimum size.
+    void savedMinimumSizeReopensAsSaved()
+    {
+        const TwipsScale scale = TwipsScale::primary();
+        const QList<int> saved{600, 900, scale.yToTwips(130), scale.xToTwips(240)};
+        writeSettingsFile(
+            u"[Position]\nfrmMainFormTop=%1\nfrmMainFormLeft=%2\nfrmMainFormHeight=%3\n"
+            u"frmMainFormWidth=%4\n"_s.arg(saved[0])
+                .arg(saved[1])
+                .arg(saved[2])
+                .arg(saved[3]));
+        const auto window = openWindow();
+        QVERIFY(window);
+        QTRY_COMPARE(outer(window.get()), saved);
     }
 
     void gridKeepsEqualMargins()

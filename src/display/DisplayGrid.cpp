@@ -11,7 +11,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+
 #include <QTextLayout>
+#include <utility>
 
 #include <algorithm>
 #include <malloc.h>
@@ -119,6 +121,7 @@ void DisplayGrid::clearRows()
     mContentWidth = 0;
     mWrappedHeights.clear();
     mTopRow = 0;
+    mRowToShow = -1;
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
@@ -173,10 +176,20 @@ void DisplayGrid::setRedraw(int redraw)
     }
 }
 
+// With word wrap every line fits the view's width and the widest line matters to nobody, so
+// measuring waits until wrapping is switched off.
 void DisplayGrid::AutoSize(int col)
 {
     if (col != 0)
         return;
+    if (!mWordWrap)
+        measureNewRows();
+    mScrollBarsDirty = true;
+    scheduleRefresh();
+}
+
+void DisplayGrid::measureNewRows()
+{
     const QFontMetrics metrics(font());
     const QFontMetrics boldMetrics(boldOf(font()));
     const qint64 widestChar = std::max(metrics.maxWidth(), boldMetrics.maxWidth());
@@ -189,8 +202,6 @@ void DisplayGrid::AutoSize(int col)
         mContentWidth = std::max(mContentWidth, textWidth(row));
     }
     mAutoSizedRows = Rows();
-    mScrollBarsDirty = true;
-    scheduleRefresh();
 }
 
 void DisplayGrid::setFontName(const QString &name)
@@ -214,6 +225,8 @@ void DisplayGrid::setWordWrap(bool wrap)
     if (wrap == mWordWrap)
         return;
     mWordWrap = wrap;
+    if (!wrap)
+        measureNewRows();
     mWrappedHeights.clear();
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
@@ -257,6 +270,7 @@ void DisplayGrid::setHeight(double twips)
 
 void DisplayGrid::setTopRow(int row)
 {
+    mRowToShow = -1;
     if (row == mTopRow)
         return;
     mTopRow = row;
@@ -266,8 +280,10 @@ void DisplayGrid::setTopRow(int row)
 
 void DisplayGrid::scrollContentsBy(int, int)
 {
-    if (!mSyncingScrollBars)
+    if (!mSyncingScrollBars) {
+        mRowToShow = -1;
         mTopRow = verticalScrollBar()->value();
+    }
     viewport()->update();
 }
 
@@ -332,9 +348,10 @@ void DisplayGrid::updateScrollBars()
     QScrollBar *vertical = verticalScrollBar();
     const int rows = Rows();
     const int lastTop = rows == 0 ? 0 : rows - rowsFittingAbove(rows - 1);
-    vertical->setRange(0, std::max({0, lastTop, mTopRow}));
+    const int top = topRow();
+    vertical->setRange(0, std::max({0, lastTop, top}));
     vertical->setPageStep(std::max(1, pageRows()));
-    vertical->setValue(mTopRow);
+    vertical->setValue(top);
 
     QScrollBar *horizontal = horizontalScrollBar();
     if (mWordWrap) {
@@ -420,15 +437,36 @@ int DisplayGrid::rowAt(int y) const
     return -1;
 }
 
+// With word wrap, bringing a row into view means laying out the rows above it, and a busy
+// client asks for it with every entry. Only the latest request for a later row counts (the
+// first row on screen only grows with the row shown), so the grid keeps that one and lays out
+// a single screen when the first row is next needed.
 void DisplayGrid::ensureVisible(int row)
 {
-    if (row < mTopRow) {
+    if (mRowToShow >= 0 && row >= mRowToShow) {
+        mRowToShow = row;
+        return;
+    }
+    if (row < topRow()) {
         setTopRow(row);
         return;
     }
+    mRowToShow = row;
+    mScrollBarsDirty = true;
+    scheduleRefresh();
+}
+
+int DisplayGrid::topRow() const
+{
+    if (mRowToShow < 0)
+        return mTopRow;
+    const int row = std::exchange(mRowToShow, -1);
     const int firstTop = row - rowsFittingAbove(row) + 1;
-    if (firstTop > mTopRow)
-        setTopRow(firstTop);
+    if (firstTop > mTopRow) {
+        mTopRow = firstTop;
+        mScrollBarsDirty = true;
+    }
+    return mTopRow;
 }
 
 void DisplayGrid::moveCursor(int row, bool extend)

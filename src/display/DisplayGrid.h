@@ -73,7 +73,7 @@ public:
 
     // The first row on screen. The grid keeps it itself and brings the scroll bar in line
     // later, so scrolling on every appended entry costs no scroll bar work.
-    int topRow() const { return mTopRow; }
+    int topRow() const;
     // Where a row is painted in the viewport, or an empty rect when it is not on screen.
     QRect rowRect(int row) const;
 
@@ -98,6 +98,7 @@ private:
     void scheduleRefresh();
     void refreshNow();
     void updateScrollBars();
+    void measureNewRows();
     int rowHeight(int row) const;
     int textWidth(int row) const;
     int rowsFittingAbove(int lastRow) const;
@@ -112,9 +113,11 @@ private:
     int mRowSel = -1;
     int mRedraw = 1;
     bool mWordWrap = false;
-    int mTopRow = 0;
+    mutable int mTopRow = 0;
+    // The latest row asked to be brought into view and not yet scrolled to, or -1.
+    mutable int mRowToShow = -1;
     bool mSyncingScrollBars = false;
-    bool mScrollBarsDirty = false;
+    mutable bool mScrollBarsDirty = false;
     QTimer mRefreshTimer;
     QElapsedTimer mLastPaint;
     bool mSelecting = false;

@@ -219,6 +219,14 @@ private Q_SLOTS:
         QCOMPARE(shown.grid.topRow(), 10);
         shown.grid.ShowCell(11, 0); // already on screen: no scrolling
         QCOMPARE(shown.grid.topRow(), 10);
+        // Requests in a row count in their order, and the scroll bar follows.
+        shown.grid.ShowCell(600, 0);
+        shown.grid.ShowCell(900, 0);
+        QTRY_COMPARE(shown.grid.verticalScrollBar()->value(), 900 - shown.pageRows() + 1);
+        shown.grid.ShowCell(950, 0);
+        shown.grid.ShowCell(500, 0);
+        QCOMPARE(shown.grid.topRow(), 500);
+        QTRY_COMPARE(shown.grid.verticalScrollBar()->value(), 500);
     }
 
     // A long row takes several lines once wrapped, so fewer rows fit on the first page.

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -108,14 +109,34 @@ struct Session {
         return latencies;
     }
 
-    // Mean milliseconds of one synchronous call.
+    // The best of three runs each against the display and the no-op service, taken in turns,
+    // so that a moment of load elsewhere on the machine does not decide the ratio.
+    std::pair<double, double> floodAgainstNoop(const QString &display, const QString &noop,
+                                               int clients, long long pairs)
+    {
+        double ours = 0;
+        double base = 0;
+        for (int round = 0; round < 3; ++round) {
+            ours = std::max(ours, flood(display, clients, pairs));
+            base = std::max(base, flood(noop, clients, pairs));
+        }
+        return {ours, base};
+    }
+
+    // Mean milliseconds of one synchronous call, in the best of five batches: the figure is
+    // compared with one taken minutes earlier, and load elsewhere only ever adds to it.
     double callCost(int calls)
     {
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < calls; ++i)
-            held->PrintText(QStringLiteral("Probe"), QStringLiteral("tick"));
-        return timer.nsecsElapsed() / 1e6 / calls;
+        double best = 0;
+        for (int batch = 0; batch < 5; ++batch) {
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < calls / 5; ++i)
+                held->PrintText(QStringLiteral("Probe"), QStringLiteral("tick"));
+            const double mean = timer.nsecsElapsed() / 1e6 / (calls / 5);
+            best = batch == 0 ? mean : std::min(best, mean);
+        }
+        return best;
     }
 };
 
@@ -129,9 +150,8 @@ int main(int argc, char *argv[])
     {
         Session session(false, false);
         for (const int clients : {1, 4, 16}) {
-            const long long pairs = 48000 / clients;
-            const double ours = session.flood(display, clients, pairs);
-            const double base = session.flood(noop, clients, pairs);
+            const auto [ours, base] =
+                session.floodAgainstNoop(display, noop, clients, 24000 / clients);
             report(QStringLiteral("flood, %1 client(s) (calls/s)").arg(clients), fixed(ours, 0),
                    fixed(base, 0) + QStringLiteral(" no-op"), QStringLiteral(">= 70% of base"),
                    ours >= 0.7 * base);
@@ -145,8 +165,7 @@ int main(int argc, char *argv[])
     }
     {
         Session session(true, true);
-        const double ours = session.flood(display, 4, 12000);
-        const double base = session.flood(noop, 4, 12000);
+        const auto [ours, base] = session.floodAgainstNoop(display, noop, 4, 6000);
         report(QStringLiteral("flood, 4 clients, headers+wrap (calls/s)"), fixed(ours, 0),
                fixed(base, 0) + QStringLiteral(" no-op"), QStringLiteral(">= 70% of base"),
                ours >= 0.7 * base);

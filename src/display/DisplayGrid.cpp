@@ -343,12 +343,13 @@ void DisplayGrid::refreshNow()
 
 void DisplayGrid::updateScrollBars()
 {
+    // The first row is settled first: settling it marks the scroll bars out of date.
+    const int top = topRow();
     mScrollBarsDirty = false;
     mSyncingScrollBars = true;
     QScrollBar *vertical = verticalScrollBar();
     const int rows = Rows();
     const int lastTop = rows == 0 ? 0 : rows - rowsFittingAbove(rows - 1);
-    const int top = topRow();
     vertical->setRange(0, std::max({0, lastTop, top}));
     vertical->setPageStep(std::max(1, pageRows()));
     vertical->setValue(top);

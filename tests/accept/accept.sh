@@ -31,7 +31,9 @@ keys() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
 
 openbox --sm-disable &
 sleep 1
-eval "$(dbus-launch --sh-syntax --config-file="$build/dbus/session.conf")"
+{ read -r DBUS_SESSION_BUS_ADDRESS; read -r DBUS_SESSION_BUS_PID; } < <(
+    dbus-daemon --config-file="$build/dbus/session.conf" --fork --print-address=1 --print-pid=1)
+export DBUS_SESSION_BUS_ADDRESS
 trap 'kill $(jobs -p) "$DBUS_SESSION_BUS_PID" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 "$build/client/demo/helixdebug-demo" --rate 100 --calls 120 >"$work/demo.log" 2>&1 &

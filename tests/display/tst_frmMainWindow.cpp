@@ -128,6 +128,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("change");
         QTest::newRow("moved, minimized, closed") << u"minimize"_s;
+        QTest::newRow("moved, minimized by the window manager, closed") << u"iconify"_s;
         QTest::newRow("moved, maximized, closed") << u"maximize"_s;
         QTest::newRow("moved, maximized at the title bar, closed") << u"title bar"_s;
         QTest::newRow("moved, minimized, maximized, closed") << u"minimize, maximize"_s;
@@ -154,6 +155,10 @@ private Q_SLOTS:
                 window->showMinimized();
                 QTRY_VERIFY(window->isMinimized());
             }
+            if (change == u"iconify"_s) {
+                QVERIFY(xdotool({u"windowminimize"_s, QString::number(window->winId())}));
+                QTRY_VERIFY(window->isMinimized());
+            }
             if (change.endsWith(u"maximize"_s)) {
                 if (change.startsWith(u"minimize"_s)) {
                     QTRY_COMPARE(storedPosition(), moved);
@@ -166,7 +171,7 @@ private Q_SLOTS:
                 QVERIFY(doubleClickTitleBar(window.get()));
                 QTRY_VERIFY(window->isMaximized());
             }
-            if (change != u"minimize"_s)
+            if (change.endsWith(u"maximize"_s) || change == u"title bar"_s)
                 QTRY_VERIFY(outer(window.get()) != moved);
             QTest::qWait(200);
             window->close();

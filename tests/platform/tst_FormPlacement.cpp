@@ -1,5 +1,4 @@
 #include "FormPlacement.h"
-#include "Rounding.h"
 #include "Twips.h"
 
 #include <QTest>
@@ -50,24 +49,6 @@ private Q_SLOTS:
     {
         QVERIFY(!centerFormPosition(19200, 14400, {0, 0, 7065, 4875},
                                     FormRectTwips{2147483000.0, 0, 12000, 8000}));
-    }
-
-    void roundHalfEven_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<double>("expected");
-        const std::pair<double, double> cases[] = {{0.5, 0.0},   {1.5, 2.0},   {2.5, 2.0},
-                                                   {-1.5, -2.0}, {-2.5, -2.0}, {2.6, 3.0},
-                                                   {-7.6, -8.0}};
-        for (const auto &[value, expected] : cases)
-            QTest::addRow("%g", value) << value << expected;
-    }
-
-    void roundHalfEven()
-    {
-        QFETCH(double, value);
-        QFETCH(double, expected);
-        QCOMPARE(::roundHalfEven(value), expected);
     }
 
     void twips_data()

@@ -1,4 +1,5 @@
 #include "ClassPreferences.h"
+#include "DialogDriver.h"
 #include "DisplayGrid.h"
 #include "Message.h"
 #include "frmMain.h"
@@ -28,20 +29,13 @@ QStringList gridLines()
     return lines;
 }
 
-void closeWindow()
-{
-    if (frmMain *window = loadedMainWindow())
-        window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 class tst_Message : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() { Preferences().setDisplayHeader(false); }
-    void cleanup() { closeWindow(); }
+    void cleanup() { closeNow({loadedMainWindow()}); }
 
     void registrations_data()
     {
@@ -100,7 +94,7 @@ private Q_SLOTS:
         for (const QString &name : {u"a"_s, u"b"_s, u"c"_s})
             QVERIFY(!message->Initialize(client(name), name.toUpper()).has_value());
         QCOMPARE(loadedMainWindow()->mclsMessage.get(), message.get());
-        closeWindow();
+        closeNow({loadedMainWindow()});
         QCOMPARE(called, (QStringList{u":1.a"_s, u":1.b"_s, u":1.c"_s, u":1.d"_s}));
         QCOMPARE(message->clientCount(), 0);
         QVERIFY(!loadedMainWindow());
@@ -118,7 +112,7 @@ private Q_SLOTS:
         QVERIFY(loadedMainWindow() && loadedMainWindow()->isVisible());
         QVERIFY(!second->Initialize(client(u"b"_s), u"B"_s));
         QCOMPARE(loadedMainWindow()->mclsMessage.get(), first.get());
-        closeWindow();
+        closeNow({loadedMainWindow()});
         first->PrintText(u"A"_s, u"lost"_s);
         QVERIFY(!first->PrintReceiveBuffer(u"H\0RC=0\0"_s));
         QVERIFY(!loadedMainWindow());

@@ -1,4 +1,5 @@
 #include "ClassFind.h"
+#include "DialogDriver.h"
 #include "FakeLines.h"
 #include "FindTarget.h"
 #include "LineMatcher.h"
@@ -41,13 +42,6 @@ frmFind *openDialog()
 {
     Finder().ShowFindDialog();
     return loadedFindDialog();
-}
-
-void closeDialog()
-{
-    if (frmFind *dialog = loadedFindDialog())
-        dialog->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace
@@ -174,13 +168,13 @@ private Q_SLOTS:
         QVERIFY(dialog->chkWhole->isChecked() && !dialog->chkCase->isChecked());
         QVERIFY(dialog->opt[0]->isChecked());
         QCOMPARE(dialog->pos(), placed);
-        closeDialog();
+        closeNow({loadedFindDialog()});
         Finder().FindNext(1); // F3
         QVERIFY(openDialog()->opt[1]->isChecked());
-        closeDialog();
+        closeNow({loadedFindDialog()});
         Finder().FindNext(0); // Shift+F3
         QVERIFY(openDialog()->opt[0]->isChecked());
-        closeDialog();
+        closeNow({loadedFindDialog()});
     }
 
     // Find Next stays open until the text is cleared, when it closes and moves nothing.

@@ -212,6 +212,7 @@ private Q_SLOTS:
         row("click above the first entry keeps the entry", 0, "0", "0 -1 2 -1 0000");
         row("new entry while browsing an older one", 3, "2 new", "12 0 12 -1 1100");
         row("a click afterwards makes the rows exact", 3, "2 new 12", "12 9 12 -1 1100");
+        row("down onto an entry right before another", 1, "new new First Down", "3 0 3 4 1111");
         row("clear", 3, "Clear", "-1 -1 -1 -1 0000");
     }
 

@@ -63,6 +63,8 @@ private Q_SLOTS:
         QTest::newRow("96 dpi: 2.5 pixels round to 2") << 96.0 << 1.0 << 15 << 37.5 << 2;
         QTest::newRow("120 dpi") << 120.0 << 240.0 << 2880 << 18.0 << 2;
         QTest::newRow("144 dpi fraction") << 144.0 << 0.25 << 2 << 25.0 << 2;
+        QTest::newRow("480 dpi: negative halves go to the even side")
+            << 480.0 << -0.5 << -2 << -7.5 << -2;
     }
 
     void twips()

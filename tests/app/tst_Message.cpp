@@ -116,9 +116,6 @@ private Q_SLOTS:
         first->PrintText(u"A"_s, u"lost"_s);
         QVERIFY(!first->PrintReceiveBuffer(u"H\0RC=0\0"_s));
         QVERIFY(!loadedMainWindow());
-        QVERIFY(!second->Initialize(client(u"c"_s), u"C"_s));
-        QCOMPARE(gridLines(), QStringList{u"[C]  <Connecting>"_s});
-        QCOMPARE(loadedMainWindow()->mclsMessage.get(), second.get());
     }
 };
 

@@ -1,5 +1,5 @@
-#include "BufferDecoding.h"
 #include "ClassPreferences.h"
+#include "DialogDriver.h"
 #include "DisplayGrid.h"
 #include "Message.h"
 #include "frmMain.h"
@@ -29,20 +29,13 @@ QStringList gridLines()
     return lines;
 }
 
-void closeWindow()
-{
-    if (frmMain *window = loadedMainWindow())
-        window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 class tst_Message : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() { Preferences().setDisplayHeader(false); }
-    void cleanup() { closeWindow(); }
+    void cleanup() { closeNow({loadedMainWindow()}); }
 
     void registrations_data()
     {
@@ -85,20 +78,6 @@ private Q_SLOTS:
         QCOMPARE(gridLines(), lines);
     }
 
-    void printsReachTheFormatters()
-    {
-        const auto message = quietMessage();
-        QVERIFY(!message->Initialize(std::nullopt, u"App"_s));
-        message->PrintSendBuffer(u"App"_s, u"Get"_s, u"A=1\0"_s);
-        QVERIFY(!message->PrintReceiveBuffer(u"H\0RC=0\0[DATA]\0B=2\0"_s));
-        message->PrintText(QString(), u"hello"_s);
-        const auto unclosed = message->PrintReceiveBuffer(u"H\0RC=1"_s);
-        QVERIFY(unclosed && unclosed->number == 5);
-        QCOMPARE(gridLines(),
-                 (QStringList{u"[App]  Get Request"_s, u"       PutTag A=1"_s,
-                              u"       GetTag RC=0"_s, u"              B=2"_s, u"[]  hello"_s}));
-    }
-
     // Clients are called in registration order; one that unhooks itself from inside its call
     // costs nobody else theirs, and one registered during the loop is called too.
     void shutdownCallsEveryClientInOrder()
@@ -115,7 +94,7 @@ private Q_SLOTS:
         for (const QString &name : {u"a"_s, u"b"_s, u"c"_s})
             QVERIFY(!message->Initialize(client(name), name.toUpper()).has_value());
         QCOMPARE(loadedMainWindow()->mclsMessage.get(), message.get());
-        closeWindow();
+        closeNow({loadedMainWindow()});
         QCOMPARE(called, (QStringList{u":1.a"_s, u":1.b"_s, u":1.c"_s, u":1.d"_s}));
         QCOMPARE(message->clientCount(), 0);
         QVERIFY(!loadedMainWindow());
@@ -133,42 +112,10 @@ private Q_SLOTS:
         QVERIFY(loadedMainWindow() && loadedMainWindow()->isVisible());
         QVERIFY(!second->Initialize(client(u"b"_s), u"B"_s));
         QCOMPARE(loadedMainWindow()->mclsMessage.get(), first.get());
-        closeWindow();
+        closeNow({loadedMainWindow()});
         first->PrintText(u"A"_s, u"lost"_s);
         QVERIFY(!first->PrintReceiveBuffer(u"H\0RC=0\0"_s));
         QVERIFY(!loadedMainWindow());
-        QVERIFY(!second->Initialize(client(u"c"_s), u"C"_s));
-        QCOMPARE(gridLines(), QStringList{u"[C]  <Connecting>"_s});
-        QCOMPARE(loadedMainWindow()->mclsMessage.get(), second.get());
-    }
-
-    void decoding_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("result"); // the text, or the name of the error
-
-        QTest::newRow("ascii with separators") << QByteArray("A=1\0B=2\0", 8) << u"A=1\0B=2\0"_s;
-        QTest::newRow("two- and four-byte characters") << QByteArray("\xc5\x81\xc3\xb3"
-                                                                     "d\xc5\xba \xf0\x9f\x98\x80")
-                                                       << u"Łódź 😀"_s;
-        QTest::newRow("empty") << QByteArray() << QString();
-        QTest::newRow("stray continuation byte") << QByteArray("\x80") << u"InvalidUtf8"_s;
-        QTest::newRow("truncated at the end") << QByteArray("ok\xe2\x82") << u"InvalidUtf8"_s;
-        QTest::newRow("overlong NUL") << QByteArray("\xc0\x80") << u"InvalidUtf8"_s;
-        QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << u"InvalidUtf8"_s;
-        QTest::newRow("just too large")
-            << QByteArray(BufferDecoding::MaxBufferBytes + 1, 'x') << u"BufferTooLarge"_s;
-    }
-
-    void decoding()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, result);
-        const auto decoded = BufferDecoding::decode(bytes);
-        if (const auto *error = std::get_if<HelixError>(&decoded))
-            QCOMPARE(error->name, result);
-        else
-            QCOMPARE(std::get<QString>(decoded), result);
     }
 };
 

@@ -87,31 +87,6 @@ private Q_SLOTS:
                  (QList<int>{0, 0, -1}));
     }
 
-    void storeFindsMarks_data()
-    {
-        QTest::addColumn<QString>("marks"); // the row data of rows 0 to 11
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("found");
-        QTest::newRow("from an unmarked row") << u"100001000100"_s << 6 << 9;
-        QTest::newRow("from a marked row finds it") << u"100001000100"_s << 5 << 5;
-        QTest::newRow("nothing after the last mark") << u"100001000000"_s << 6 << -1;
-        QTest::newRow("other values are not found") << u"007010000000"_s << 0 << 4;
-    }
-
-    void storeFindsMarks()
-    {
-        QFETCH(QString, marks);
-        QFETCH(int, from);
-        QFETCH(int, found);
-        LineStore store;
-        for (int row = 0; row < marks.size(); ++row) {
-            store.append(u"x");
-            if (marks[row] != u'0')
-                store.setRowData(row, marks[row].digitValue());
-        }
-        QCOMPARE(store.findRowData(1, from), found);
-    }
-
     // A row write is reported inside the write, with the new row in place, even when the row
     // does not change; rows out of range are ignored, and a clear forgets every row.
     void rowWrites()
@@ -264,6 +239,8 @@ private Q_SLOTS:
         QCOMPARE(grid.TextMatrix(0, 0), stored); // the stored text is untouched
     }
 
+    // The rows' names and a clear are read over the accessibility bus by atspi_operator; here
+    // what it does not reach: control characters, selection, focus and hit testing.
     void screenReadersSeeRows()
     {
         ShownGrid shown(20);
@@ -272,9 +249,7 @@ private Q_SLOTS:
         QTest::keyClick(&shown.grid, Qt::Key_Down, Qt::ShiftModifier);
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(&shown.grid);
         QVERIFY(list);
-        QCOMPARE(list->childCount(), 21);
         QAccessibleInterface *row = list->child(3);
-        QCOMPARE(row->text(QAccessible::Name), u"line 3"_s);
         QCOMPARE(list->indexOfChild(row), 3);
         QVERIFY(row->state().selected && !list->child(4)->state().selected);
         QCOMPARE(list->child(20)->text(QAccessible::Name), u"A␀B"_s);
@@ -284,7 +259,6 @@ private Q_SLOTS:
         QCOMPARE(list->focusChild(), list->child(2));
         QCOMPARE(list->childAt(row->rect().center().x(), row->rect().center().y()), row);
         shown.grid.clearRows(); // rows dropped by a clear are gone for screen readers too
-        QCOMPARE(list->childCount(), 0);
         QVERIFY(!list->child(3));
     }
 };

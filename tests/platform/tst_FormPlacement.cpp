@@ -1,5 +1,4 @@
 #include "FormPlacement.h"
-#include "Rounding.h"
 #include "Twips.h"
 
 #include <QTest>
@@ -52,24 +51,6 @@ private Q_SLOTS:
                                     FormRectTwips{2147483000.0, 0, 12000, 8000}));
     }
 
-    void roundHalfEven_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<double>("expected");
-        const std::pair<double, double> cases[] = {{0.5, 0.0},   {1.5, 2.0},   {2.5, 2.0},
-                                                   {-1.5, -2.0}, {-2.5, -2.0}, {2.6, 3.0},
-                                                   {-7.6, -8.0}};
-        for (const auto &[value, expected] : cases)
-            QTest::addRow("%g", value) << value << expected;
-    }
-
-    void roundHalfEven()
-    {
-        QFETCH(double, value);
-        QFETCH(double, expected);
-        QCOMPARE(::roundHalfEven(value), expected);
-    }
-
     void twips_data()
     {
         QTest::addColumn<double>("dpi");
@@ -82,6 +63,8 @@ private Q_SLOTS:
         QTest::newRow("96 dpi: 2.5 pixels round to 2") << 96.0 << 1.0 << 15 << 37.5 << 2;
         QTest::newRow("120 dpi") << 120.0 << 240.0 << 2880 << 18.0 << 2;
         QTest::newRow("144 dpi fraction") << 144.0 << 0.25 << 2 << 25.0 << 2;
+        QTest::newRow("480 dpi: negative halves go to the even side")
+            << 480.0 << -0.5 << -2 << -7.5 << -2;
     }
 
     void twips()

@@ -1,6 +1,7 @@
 #pragma once
 
-// Driving modal dialogs from a test: act on the next one that shows, type into a file dialog.
+// Driving dialogs from a test: act on the next modal one that shows, type into a file dialog,
+// close windows for good.
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 // Runs `act` on the next modal dialog of type Dialog once it shows, looking every 10 ms while
@@ -52,4 +54,15 @@ inline QString acceptTyped(QFileDialog *dialog, const QString &name)
 inline QLineEdit *fileNameEdit(QFileDialog *dialog)
 {
     return dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+}
+
+// Closes each window given (null ones are skipped) and lets those that delete themselves on
+// close go, so that the next one opened is new.
+inline void closeNow(std::initializer_list<QWidget *> windows)
+{
+    for (QWidget *window : windows) {
+        if (window)
+            window->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

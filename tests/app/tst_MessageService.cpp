@@ -7,6 +7,7 @@
 #include <QDBusObjectPath>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -129,6 +130,33 @@ private Q_SLOTS:
         mLog = mDir->filePath(u"shutdown.log"_s);
     }
     void cleanup() { mBus.reset(); }
+
+    // Clients written against the interface see its method and argument names only here.
+    void interfaceAsDesigned()
+    {
+        const QString path = createMessage();
+        QCOMPARE(path, u"/Message/1"_s);
+        QCOMPARE(createMessage(), u"/Message/2"_s);
+        const QString xml = call(path, u"org.freedesktop.DBus.Introspectable"_s, u"Introspect"_s)
+                                .arguments()
+                                .value(0)
+                                .toString();
+        const qsizetype start = xml.indexOf(u"<interface name=\"HELIXDebug.Message\">"_s);
+        QVERIFY(start >= 0);
+        const QString body = xml.mid(start, xml.indexOf(u"</interface>"_s, start) - start);
+        static const QRegularExpression item(
+            u"<method name=\"(\\w+)\">|<arg name=\"(\\w+)\" type=\"(\\w+)\" direction=\"in\"/>"_s);
+        QStringList found;
+        for (auto it = item.globalMatch(body); it.hasNext();) {
+            const auto match = it.next();
+            found << (match.hasCaptured(1) ? match.captured(1)
+                                           : match.captured(2) + u':' + match.captured(3));
+        }
+        QCOMPARE(found.join(u' '),
+                 u"Initialize clsHELIX:o sAppTitle:s PrintReceiveBuffer HELIXBuffer:ay "
+                 u"PrintSendBuffer AppName:s HELIXRequest:s HELIXBuffer:ay "
+                 u"PrintText AppName:s Text:s UnHook sAppTitle:s"_s);
+    }
 
     void errors_data()
     {

@@ -331,6 +331,7 @@ int main(int argc, char *argv[])
     ok = ::close(fd) == 0 && ok;
     dbus_connection_close(bus);
     dbus_connection_unref(bus);
+    dbus_shutdown();
     if (!ok) {
         std::fprintf(stderr, "helixdebug-record: %s: %s\n", path, std::strerror(errno));
         return 1;

@@ -29,8 +29,9 @@ constexpr std::array<std::uint32_t, 256> crcTable()
     return table;
 }
 
-// CRC-32 (the one of zip and PNG) of each record, so damage inside a buffer is found too.
-std::uint32_t crc32(QByteArrayView data)
+} // namespace
+
+std::uint32_t Recording::checksum(QByteArrayView data)
 {
     static constexpr std::array<std::uint32_t, 256> table = crcTable();
     std::uint32_t c = 0xFFFFFFFFu;
@@ -38,6 +39,8 @@ std::uint32_t crc32(QByteArrayView data)
         c = table[(c ^ std::uint8_t(byte)) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
+
+namespace {
 
 void putVarint(std::uint64_t value, QByteArray &out)
 {
@@ -221,7 +224,7 @@ bool RecordingWriter::appendCall(const RecordedCall &call, QByteArray &out)
     }
     putVarint(std::uint64_t(body.size()), out);
     out += body;
-    putLittleEndian(crc32(body), 4, out);
+    putLittleEndian(Recording::checksum(body), 4, out);
     ++mCalls;
     return true;
 }
@@ -233,7 +236,7 @@ void RecordingWriter::appendEnd(QByteArray &out)
     putVarint(std::uint64_t(mCalls), body);
     putVarint(std::uint64_t(body.size()), out);
     out += body;
-    putLittleEndian(crc32(body), 4, out);
+    putLittleEndian(Recording::checksum(body), 4, out);
 }
 
 RecordingReader::RecordingReader(QByteArrayView data)
@@ -306,7 +309,7 @@ bool RecordingReader::next(RecordedCall &call)
             return stop(State::CutOff, start);
         const QByteArrayView body = mData.sliced(cursor.at, qsizetype(length));
         const qsizetype end = cursor.at + qsizetype(length) + 4;
-        if (crc32(body) != getLittleEndian(mData, end - 4, 4))
+        if (Recording::checksum(body) != getLittleEndian(mData, end - 4, 4))
             return stop(State::Damaged, start, QStringLiteral("checksum mismatch"));
         if (body.isEmpty())
             return stop(State::Damaged, start, QStringLiteral("empty record"));

@@ -48,6 +48,8 @@ const char *signatureOf(RecordedCall::Method method);
 int bufferArgument(RecordedCall::Method method);
 
 QByteArray header(std::int64_t startUnixMicros);
+// CRC-32 (the one of zip and PNG) closes each record, so damage inside a buffer is found too.
+std::uint32_t checksum(QByteArrayView data);
 
 } // namespace Recording
 

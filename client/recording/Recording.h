@@ -91,6 +91,8 @@ public:
 
     State state() const { return mState; }
     bool failed() const { return mState > State::CutOff; }
+    // Where the next record starts.
+    qsizetype offset() const { return mOffset; }
     // Where reading stopped: the offset of the record that could not be read.
     qsizetype stopOffset() const { return mStopOffset; }
     // What stopped the reading, naming the offset; empty while reading or when complete.

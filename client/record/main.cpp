@@ -127,6 +127,7 @@ public:
             if (!head.answered)
                 mWaiting.remove(head.key);
             mWriter.appendCall(head.call, mOut);
+            mCalls += head.call.method != RecordedCall::Left;
             mPending.pop_front();
             ++mFirstIndex;
         }
@@ -150,7 +151,7 @@ public:
         return true;
     }
 
-    std::int64_t written() const { return mWriter.calls(); }
+    std::int64_t written() const { return mCalls; }
     std::int64_t skipped() const { return mSkipped; }
 
 private:
@@ -252,6 +253,7 @@ private:
     std::int64_t mFirstIndex = 0;
     QSet<QByteArray> mSenders;
     std::int64_t mSkipped = 0;
+    std::int64_t mCalls = 0;
 };
 
 bool becomeMonitor(DBusConnection *bus, DBusError *error)

@@ -61,7 +61,6 @@ public:
     bool appendCall(const RecordedCall &call, QByteArray &out);
     // The closing record: a file without one was cut off.
     void appendEnd(QByteArray &out);
-    std::int64_t calls() const { return mCalls; }
 
 private:
     void appendString(const QByteArray &text, QByteArray &body);

@@ -61,7 +61,8 @@ Contents readBack(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return contents;
     const uchar *mapped = file.map(0, file.size());
-    RecordingReader reader(QByteArrayView(mapped, mapped ? file.size() : 0));
+    RecordingReader reader(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), mapped ? file.size() : 0));
     RecordedCall call;
     while (reader.next(call)) {
         if (call.method == RecordedCall::Left)

@@ -239,9 +239,10 @@ void RecordingWriter::appendEnd(QByteArray &out)
     putLittleEndian(Recording::checksum(body), 4, out);
 }
 
-RecordingReader::RecordingReader(QByteArrayView data)
-    : mData(data)
+RecordingReader::RecordingReader(QByteArray bytes)
+    : mData(std::move(bytes))
 {
+    const QByteArrayView data(mData);
     if (data.size() < qsizetype(sizeof kMagic) ||
         std::memcmp(data.data(), kMagic, sizeof kMagic) != 0) {
         stop(State::NotARecording, 0);
@@ -307,7 +308,7 @@ bool RecordingReader::next(RecordedCall &call)
             return stop(State::Damaged, start, QStringLiteral("impossible record length"));
         if (read == Cursor::Varint::Short || length + 4 > std::uint64_t(mData.size() - cursor.at))
             return stop(State::CutOff, start);
-        const QByteArrayView body = mData.sliced(cursor.at, qsizetype(length));
+        const QByteArrayView body = QByteArrayView(mData).sliced(cursor.at, qsizetype(length));
         const qsizetype end = cursor.at + qsizetype(length) + 4;
         if (Recording::checksum(body) != getLittleEndian(mData, end - 4, 4))
             return stop(State::Damaged, start, QStringLiteral("checksum mismatch"));

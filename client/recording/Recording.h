@@ -71,7 +71,8 @@ private:
 };
 
 // Decodes a recording held in memory, one event at a time, and says where and why it stopped.
-// Pure: no bus, no files, so anything can feed it.
+// Pure: no bus, no files, so anything can feed it. It shares the bytes it is given (a mapped
+// file comes in through QByteArray::fromRawData, uncopied).
 class RecordingReader {
 public:
     enum class State {
@@ -83,7 +84,7 @@ public:
         Damaged,       // a record does not read back as it was written
     };
 
-    explicit RecordingReader(QByteArrayView data);
+    explicit RecordingReader(QByteArray data);
 
     // The next event into `call`; false at the end or where reading stopped.
     bool next(RecordedCall &call);
@@ -103,7 +104,7 @@ private:
     bool stop(State state, qsizetype offset, const QString &why = {});
     bool decodeCall(QByteArrayView body, RecordedCall &call);
 
-    QByteArrayView mData;
+    QByteArray mData;
     qsizetype mOffset = 0;
     State mState = State::Reading;
     qsizetype mStopOffset = 0;

@@ -3,6 +3,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
+#include <QSet>
 
 #include <cmath>
 #include <cstdio>
@@ -73,7 +74,7 @@ struct Replayer::Link {
     QString name;
     QDBusConnection bus;
     std::vector<std::unique_ptr<ShutdownAnswer>> answers;
-    QHash<QByteArray, bool> registered;
+    QSet<QByteArray> registered;
 
     explicit Link(const QString &connectionName)
         : name(connectionName)
@@ -82,13 +83,13 @@ struct Replayer::Link {
     }
     ~Link()
     {
-        for (auto it = registered.cbegin(); it != registered.cend(); ++it)
-            bus.unregisterObject(QString::fromUtf8(it.key()));
+        for (const QByteArray &path : std::as_const(registered))
+            bus.unregisterObject(QString::fromUtf8(path));
         QDBusConnection::disconnectFromBus(name);
     }
 };
 
-Replayer::Replayer(QByteArrayView data, const ReplayOptions &options, std::int64_t total,
+Replayer::Replayer(const QByteArray &data, const ReplayOptions &options, std::int64_t total,
                    std::int64_t firstTime, std::int64_t lastTime)
     : mReader(data)
     , mOptions(options)
@@ -215,7 +216,7 @@ void Replayer::send(const RecordedCall &call, Link &link)
                     std::make_unique<ShutdownAnswer>(QString::fromUtf8(call.arguments.value(1))));
                 link.bus.registerObject(path, link.answers.back().get(),
                                         QDBusConnection::ExportAllSlots);
-                link.registered.insert(argument, true);
+                link.registered.insert(argument);
             }
             arguments << QVariant::fromValue(QDBusObjectPath(path));
         } else {

@@ -26,8 +26,8 @@ struct ReplayOptions {
 class Replayer : public QObject {
     Q_OBJECT
 public:
-    // `data` must outlive the replayer; `total` is how many calls it will play.
-    Replayer(QByteArrayView data, const ReplayOptions &options, std::int64_t total,
+    // `total` is how many calls it will play.
+    Replayer(const QByteArray &data, const ReplayOptions &options, std::int64_t total,
              std::int64_t firstTime, std::int64_t lastTime);
     ~Replayer() override;
 

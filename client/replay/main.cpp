@@ -71,7 +71,8 @@ int main(int argc, char *argv[])
     const uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
     if (file.size() > 0 && !mapped)
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    const QByteArrayView data(mapped, mapped ? file.size() : 0);
+    const QByteArray data =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), mapped ? file.size() : 0);
 
     // A first pass finds how much there is to play, and any damage before anything is played.
     RecordingReader check(data);

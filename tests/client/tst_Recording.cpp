@@ -138,7 +138,7 @@ void tst_Recording::cutAnywhere()
     const QList<RecordedCall> calls = session();
     const Written file = write(calls);
     for (qsizetype size = 0; size < file.data.size(); ++size) {
-        RecordingReader reader(QByteArrayView(file.data).first(size));
+        RecordingReader reader(file.data.first(size));
         const QList<RecordedCall> read = readAll(reader);
         const qsizetype whole = std::count_if(file.ends.cbegin(), file.ends.cend(),
                                               [&](qsizetype end) { return end <= size; });

@@ -93,10 +93,13 @@ class tst_RecordReplay : public QObject {
 
     QTemporaryDir mDir;
     QString mRecording;
+    QStringList mLive; // the display's lines of the recorded session
 
 private Q_SLOTS:
     void initTestCase();
     void replayShowsTheRecordedLines();
+    void replayPart_data();
+    void replayPart();
     void recorderKilledMidSession();
     void badFiles_data();
     void badFiles();
@@ -170,6 +173,45 @@ void tst_RecordReplay::replayShowsTheRecordedLines()
                  replay.out.contains(u" 0 answers differ from the recording"_s),
              qPrintable(replay.out + replay.err));
     QCOMPARE(copyDisplayLines(bus.displayPid(), kEnd), live);
+    mLive = live;
+}
+
+void tst_RecordReplay::replayPart_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("expected");
+    QVERIFY(!mLive.isEmpty());
+    std::int64_t sendTime = -1;
+    for (const RecordedCall &call : readRecording(mRecording)) {
+        if (call.method == RecordedCall::PrintSendBuffer && call.arguments[0] == "Script")
+            sendTime = call.time;
+    }
+    QVERIFY(sendTime > 0);
+    const QString at = QString::number(double(sendTime) / 1e6, 'f', 6);
+    const qsizetype send = mLive.indexOf(u"[Script]  Find Request"_s);
+    const qsizetype end = mLive.indexOf(u"[Script]  "_s + kEnd);
+    QVERIFY(send > 3 && end > send);
+    // The three titles the demo registers come first, made before any print.
+    const QStringList connecting = mLive.first(3);
+    for (const QString &line : connecting)
+        QVERIFY(line.endsWith(u"<Connecting>"_s));
+    QTest::newRow("from the request")
+        << QStringList{u"--from"_s, at} << connecting + mLive.mid(send);
+    QTest::newRow("up to the request") << QStringList{u"--to"_s, at} << mLive.first(end);
+    QTest::newRow("the request alone")
+        << QStringList{u"--from"_s, at, u"--to"_s, at} << connecting + mLive.mid(send, end - send);
+}
+
+void tst_RecordReplay::replayPart()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, expected);
+    PrivateBus bus;
+    QVERIFY(bus.isRunning());
+    const Run replay = run(QStringLiteral(HELIX_REPLAY),
+                           QStringList{u"--fast"_s} + options + QStringList{mRecording});
+    QCOMPARE(replay.status, 0);
+    QCOMPARE(copyDisplayLines(bus.displayPid(), expected.constLast()), expected);
 }
 
 void tst_RecordReplay::recorderKilledMidSession()

@@ -26,6 +26,11 @@ QStringList copyDisplayLines(qint64 displayPid, const QString &expected)
                                .value(0);
     if (window.isEmpty())
         return {};
+    // An empty clipboard first: what an earlier copy left there must not pass for this one.
+    QProcess clear;
+    clear.start(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-i"_s});
+    clear.closeWriteChannel();
+    clear.waitForFinished(10000);
     runTool(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, window});
     runTool(u"xdotool"_s, {u"key"_s, u"--clearmodifiers"_s, u"ctrl+a"_s, u"ctrl+c"_s});
     QString copied;

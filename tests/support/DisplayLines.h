@@ -5,5 +5,5 @@
 
 // The display's own copy of all its lines: its window is focused, Ctrl+A and Ctrl+C pressed,
 // and the clipboard read back (xdotool and xclip on $DISPLAY). `expected` is a text the copy
-// must hold, so that an older clipboard is not taken for it. Empty when it did not come.
+// must hold. Empty when it did not come.
 QStringList copyDisplayLines(qint64 displayPid, const QString &expected);

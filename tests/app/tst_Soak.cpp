@@ -1,6 +1,7 @@
 // Eight clients that come and go, some killed in the middle of a call or while registering,
 // bad buffers in between: the display keeps answering, and every call a surviving client saw
 // completed shows exactly once and in order, read back through the display's own copy command.
+#include "DisplayLines.h"
 #include "HelixDebugClient.h"
 #include "PrivateBus.h"
 #include "X11Windows.h"
@@ -29,15 +30,6 @@ struct Client {
     QList<int> completed;
     bool killed = false;
 };
-
-QString runTool(const QString &program, const QStringList &arguments)
-{
-    QProcess tool;
-    tool.start(program, arguments);
-    if (!QTest::qWaitFor([&] { return tool.state() == QProcess::NotRunning; }, 10000))
-        return {};
-    return QString::fromUtf8(tool.readAllStandardOutput());
-}
 
 qint64 residentBytes(qint64 pid)
 {
@@ -127,25 +119,13 @@ void tst_Soak::clientsComeAndGo()
         calls += int(client.completed.size());
     }
 
-    // The display's own copy of all lines: select everything on the grid and press Ctrl+C.
-    const QString window =
-        runTool(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(pid)})
-            .split(u'\n', Qt::SkipEmptyParts)
-            .value(0);
-    QVERIFY(!window.isEmpty());
-    runTool(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, window});
-    runTool(u"xdotool"_s, {u"key"_s, u"--clearmodifiers"_s, u"ctrl+a"_s, u"ctrl+c"_s});
-    QString copied;
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            copied = runTool(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-o"_s});
-            return copied.contains(u"[Soak]"_s) || copied.contains(u"line"_s);
-        },
-        10000));
+    // The display's own copy of all lines.
+    const QStringList copied = copyDisplayLines(pid, u"]  line "_s);
+    QVERIFY(!copied.isEmpty());
 
     std::map<QString, QList<int>> shown;
     const QRegularExpression note(u"^\\[(C\\d+g\\d+)\\]  line (\\d+)$"_s);
-    for (const QString &line : copied.split(u"\r\n"_s)) {
+    for (const QString &line : copied) {
         const auto match = note.match(line);
         if (match.hasMatch())
             shown[match.captured(1)] << match.captured(2).toInt();

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QThread>
 
+#include <algorithm>
 #include <deque>
 
 namespace {
@@ -121,8 +122,14 @@ int main(int argc, char *argv[])
 
     syncRate(bus, display, 2000); // warm up both ends
     syncRate(bus, baseline, 2000);
-    const double syncDisplay = syncRate(bus, display, 20000);
-    const double syncNoop = syncRate(bus, baseline, 20000);
+    // The best of three turns each, taken alternately: a moment of load elsewhere on the
+    // machine slows one side only.
+    double syncDisplay = 0;
+    double syncNoop = 0;
+    for (int round = 0; round < 3; ++round) {
+        syncDisplay = std::max(syncDisplay, syncRate(bus, display, 7000));
+        syncNoop = std::max(syncNoop, syncRate(bus, baseline, 7000));
+    }
     report(QStringLiteral("sync PrintSendBuffer, 300 B (calls/s)"), fixed(syncDisplay, 0),
            fixed(syncNoop, 0), QStringLiteral(">= 70% of base"), syncDisplay >= 0.7 * syncNoop);
 

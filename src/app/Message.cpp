@@ -1,10 +1,12 @@
 #include "Message.h"
 
+#include "SessionLog.h"
 #include "frmMain.h"
 #include "modMain.h"
 
-Message::Message(ShutdownCall shutdownCall)
+Message::Message(ShutdownCall shutdownCall, std::uint64_t objectNumber)
     : mShutdownCall(std::move(shutdownCall))
+    , mObjectNumber(objectNumber)
 {
 }
 
@@ -20,6 +22,7 @@ std::optional<HelixError> Message::Initialize(const std::optional<ClientRef> &cl
         return std::nullopt;
     if (auto error = mcolClients.Add(*clsHELIX, sAppTitle))
         return error;
+    Session().connected(Session().now(), sAppTitle, clsHELIX->service);
     PrintText(sAppTitle, QStringLiteral("<Connecting>"));
     return std::nullopt;
 }
@@ -28,6 +31,7 @@ std::optional<HelixError> Message::Initialize(const std::optional<ClientRef> &cl
 // have no window to go to: they succeed and show nothing.
 std::optional<HelixError> Message::PrintReceiveBuffer(QStringView HELIXBuffer)
 {
+    const SessionLog::CallFrom from(Session(), mObjectNumber);
     if (frmMain *window = loadedMainWindow())
         return window->FormatReceiveBuffer(HELIXBuffer);
     return std::nullopt;
@@ -36,12 +40,14 @@ std::optional<HelixError> Message::PrintReceiveBuffer(QStringView HELIXBuffer)
 void Message::PrintSendBuffer(const QString &AppName, const QString &HELIXRequest,
                               QStringView HELIXBuffer)
 {
+    const SessionLog::CallFrom from(Session(), mObjectNumber);
     if (frmMain *window = loadedMainWindow())
         window->FormatSendBuffer(AppName, HELIXRequest, HELIXBuffer);
 }
 
 void Message::PrintText(const QString &AppName, const QString &Text)
 {
+    const SessionLog::CallFrom from(Session(), mObjectNumber);
     if (frmMain *window = loadedMainWindow())
         window->FormatText(AppName, Text);
 }
@@ -50,6 +56,7 @@ std::optional<HelixError> Message::UnHook(const QString &sAppTitle)
 {
     if (auto error = mcolClients.Remove(sAppTitle))
         return error;
+    Session().unhooked(Session().now(), sAppTitle);
     PrintText(sAppTitle, QStringLiteral("<Disconnected>"));
     return std::nullopt;
 }

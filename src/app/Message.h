@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,7 +21,8 @@ public:
     // or taken too long; incoming calls are served meanwhile.
     using ShutdownCall = std::function<void(const ClientRef &)>;
 
-    explicit Message(ShutdownCall shutdownCall);
+    // `objectNumber` names the object in the session's timings (the N of /Message/N).
+    explicit Message(ShutdownCall shutdownCall, std::uint64_t objectNumber = 0);
 
     // An empty clsHELIX stands for Nothing: the window comes up and holds this object, but no
     // client is registered and no line is written.
@@ -39,4 +41,5 @@ public:
 private:
     ClientCollection mcolClients;
     ShutdownCall mShutdownCall;
+    std::uint64_t mObjectNumber;
 };

@@ -3,6 +3,7 @@
 #include "ClientShutdownCall.h"
 #include "Message.h"
 #include "MessageAdaptor.h"
+#include "SessionLog.h"
 #include "modMain.h"
 
 #include <QCoreApplication>
@@ -25,13 +26,14 @@ MessageServer::~MessageServer() = default;
 
 QDBusObjectPath MessageServer::CreateMessage()
 {
-    const QString path = QStringLiteral("/Message/%1").arg(mNextId++);
+    const quint64 number = mNextId++;
+    const QString path = QStringLiteral("/Message/%1").arg(number);
     auto *adaptor = new MessageAdaptor;
     QPointer<MessageAdaptor> adaptorGuard(adaptor);
     QPointer<MessageServer> self(this);
     QDBusConnection bus = mBus;
     const std::shared_ptr<Message> message(
-        new Message([bus](const ClientRef &client) { callClientShutDown(bus, client); }),
+        new Message([bus](const ClientRef &client) { callClientShutDown(bus, client); }, number),
         [bus, path, adaptorGuard, self](Message *dying) mutable {
             bus.unregisterObject(path);
             if (adaptorGuard)
@@ -89,6 +91,7 @@ void MessageServer::ReleaseMessage(const QDBusObjectPath &message)
 void MessageServer::creatorLeft(const QString &service)
 {
     mWatcher.removeWatchedService(service);
+    Session().connectionLeft(Session().now(), service);
     for (auto &[path, entry] : mObjects) {
         if (entry.creator == service)
             entry.creatorHold.reset();

@@ -1,7 +1,9 @@
 #include "modMain.h"
 
 #include "ClassPreferences.h"
+#include "SessionSettings.h"
 #include "frmMain.h"
+#include "frmSession.h"
 
 #include <QPointer>
 
@@ -47,5 +49,8 @@ void setMainWindowCreated(std::function<void(frmMain &)> onCreated)
 void Main()
 {
     Preferences().LoadSettings();
-    MainWindow().show();
+    frmMain &window = MainWindow();
+    window.show();
+    if (SessionSettings::windowOpen() && !loadedSessionWindow())
+        showSessionWindow(&window);
 }

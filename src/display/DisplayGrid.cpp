@@ -83,6 +83,24 @@ Slice visibleSlice(const QString &text, const QFontMetrics &metrics, int from, i
     return slice;
 }
 
+// The time gutter's surface: the grid paints it, beside the viewport.
+class GutterArea : public QWidget {
+public:
+    GutterArea(QWidget *parent, std::function<void(QWidget *)> paint)
+        : QWidget(parent)
+        , mPaint(std::move(paint))
+    {
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::AlternateBase);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override { mPaint(this); }
+
+private:
+    std::function<void(QWidget *)> mPaint;
+};
+
 } // namespace
 
 DisplayGrid::DisplayGrid(QWidget *parent)
@@ -299,6 +317,55 @@ QRect DisplayGrid::rowRect(int row) const
     return {};
 }
 
+void DisplayGrid::setGutter(GutterLabel label, const QString &widest)
+{
+    mGutterLabel = std::move(label);
+    mGutterWidest = widest;
+    if (mGutterLabel && !mGutter) {
+        mGutter = new GutterArea(this, [this](QWidget *gutter) { paintGutter(gutter); });
+        mGutter->setObjectName(QStringLiteral("gutter"));
+    }
+    if (mGutter)
+        mGutter->setVisible(bool(mGutterLabel));
+    placeGutter();
+    // The lines are narrower or wider now.
+    mWrappedHeights.clear();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void DisplayGrid::placeGutter()
+{
+    if (!mGutter || !mGutterLabel) {
+        setViewportMargins(0, 0, 0, 0);
+        return;
+    }
+    const int width = QFontMetrics(font()).horizontalAdvance(mGutterWidest) + 2 * kPadding;
+    setViewportMargins(width, 0, 0, 0);
+    const QRect area = viewport()->geometry();
+    mGutter->setGeometry(area.left() - width, area.top(), width, area.height());
+    mGutter->update();
+}
+
+void DisplayGrid::paintGutter(QWidget *gutter)
+{
+    QPainter painter(gutter);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const QFontMetrics metrics(font());
+    const int height = gutter->height();
+    int y = 0;
+    for (int row = topRow(); row < Rows() && y < height; ++row) {
+        const int h = rowHeight(row);
+        if (mLines.rowData(row) != 0) {
+            const QString label = mGutterLabel(row);
+            if (!label.isEmpty())
+                painter.drawText(kPadding, y + 1 + metrics.ascent(), label);
+        }
+        y += h;
+    }
+}
+
 void DisplayGrid::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange)
@@ -314,6 +381,7 @@ void DisplayGrid::fontChanged()
     mAutoSizedRows = 0;
     mContentWidth = 0;
     mWrappedHeights.clear();
+    placeGutter();
     updateScrollBars();
     viewport()->update();
 }
@@ -577,6 +645,7 @@ void DisplayGrid::mouseReleaseEvent(QMouseEvent *event)
 void DisplayGrid::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    placeGutter();
     mWrappedHeights.clear();
     updateScrollBars();
 }
@@ -628,6 +697,8 @@ void DisplayGrid::paintEvent(QPaintEvent *)
         y += h;
     }
     mLastPaint.start();
+    if (mGutter && mGutterLabel)
+        mGutter->update();
     if (widest > mContentWidth) {
         mContentWidth = widest;
         mScrollBarsDirty = true;

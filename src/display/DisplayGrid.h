@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QTimer>
 
+#include <functional>
+
 // The display's one-column grid: a scroll area that paints only the rows on screen over a
 // compact LineStore. Its operations are those the window relies on (AddItem, Rows, Row,
 // RowSel, RowData, FindRow, TextMatrix, bold cells, ShowCell, Redraw, AutoSize, font and word
@@ -71,6 +73,19 @@ public:
     void setWidth(double twips);
     void setHeight(double twips);
 
+    // Entry rows (those with non-zero row data) by their place among themselves.
+    int markedIndex(int row) const { return mLines.markedIndex(row); }
+    int markedRow(int index) const { return mLines.markedRow(index); }
+    int markedCount() const { return mLines.markedCount(); }
+
+    // A column left of the lines showing `label` of each row it returns text for, as wide as
+    // `widest` is in the grid's font. An empty function takes the column away.
+    using GutterLabel = std::function<QString(int row)>;
+    void setGutter(GutterLabel label, const QString &widest);
+    bool hasGutter() const { return bool(mGutterLabel); }
+    // The gutter's text of a row as painted, empty where it paints none.
+    QString gutterText(int row) const { return mGutterLabel ? mGutterLabel(row) : QString(); }
+
     // The first row on screen. The grid keeps it itself and brings the scroll bar in line
     // later, so scrolling on every appended entry costs no scroll bar work.
     int topRow() const;
@@ -94,6 +109,8 @@ protected:
 
 private:
     void fontChanged();
+    void placeGutter();
+    void paintGutter(QWidget *gutter);
     void contentChanged();
     void scheduleRefresh();
     void refreshNow();
@@ -109,6 +126,9 @@ private:
     int pageRows() const;
 
     LineStore mLines;
+    QWidget *mGutter = nullptr;
+    GutterLabel mGutterLabel;
+    QString mGutterWidest;
     int mRow = -1;
     int mRowSel = -1;
     int mRedraw = 1;

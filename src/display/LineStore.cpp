@@ -161,6 +161,20 @@ void LineStore::setRowData(int row, int value)
     }
 }
 
+int LineStore::markedIndex(int row) const
+{
+    if (row < 0 || row >= mCount || !(record(row).lengthAndFlags & kDataFlag))
+        return -1;
+    const auto it = rowLowerBound(mRowData, row);
+    return it != mRowData.end() && it->first == row ? int(it - mRowData.begin()) : -1;
+}
+
+int LineStore::markedRow(int index) const
+{
+    return index >= 0 && std::size_t(index) < mRowData.size() ? mRowData[std::size_t(index)].first
+                                                              : -1;
+}
+
 int LineStore::findRowData(int value, int start) const
 {
     for (auto it = rowLowerBound(mRowData, std::max(start, 0)); it != mRowData.end(); ++it) {

@@ -36,6 +36,12 @@ public:
     // First row at or after `start` whose row data equals `value`, or -1.
     int findRowData(int value, int start) const;
 
+    // Rows with non-zero row data, counted from the top: the index of a row among them
+    // (-1 for a row without), and the row at an index (-1 past the end).
+    int markedIndex(int row) const;
+    int markedRow(int index) const;
+    int markedCount() const { return int(mRowData.size()); }
+
     // Bytes held for text and bookkeeping, for measuring the store against other layouts.
     std::size_t bytesReserved() const;
 

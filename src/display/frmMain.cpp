@@ -5,10 +5,14 @@
 #include "ClassPreferences.h"
 #include "DisplayGrid.h"
 #include "Rounding.h"
+#include "SessionLog.h"
+#include "SessionSettings.h"
+#include "SessionText.h"
 #include "Twips.h"
 #include "WindowTwips.h"
 #include "frmFind.h"
 #include "frmHelp.h"
+#include "frmSession.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -66,6 +70,8 @@ frmMain::~frmMain()
 {
     // A later window gets the search; until then it has nothing to search.
     Finder().forgetDisplay(mGrid);
+    if (frmSession *session = loadedSessionWindow())
+        session->forgetTarget(this);
 }
 
 void frmMain::Form_Load()
@@ -87,6 +93,9 @@ void frmMain::Form_Load()
     CurrentEntryRow = -1;
     NextEntryRow = -1;
     ApplyPreferences();
+    // A new window holds no entries, so none of the earlier timings apply.
+    Session().clearEntries(Session().now());
+    showTimeGutter(SessionSettings::timeGutter());
 }
 
 void frmMain::setOuterTwips(int top, int left, int height, int width)
@@ -220,6 +229,8 @@ void frmMain::closeEvent(QCloseEvent *event)
         find->close();
     if (frmHelp *help = loadedHelpWindow())
         help->close();
+    if (frmSession *session = loadedSessionWindow())
+        session->closeWithDisplay();
     if (mclsMessage) {
         // The call drops our hold; this copy keeps the object alive until it returns.
         const std::shared_ptr<ClientSet> held = mclsMessage;
@@ -256,6 +267,8 @@ void frmMain::appendLine(QStringView prefix, QStringView body)
 void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXRequest,
                                QStringView HELIXBuffer)
 {
+    const std::int64_t arrived = Session().now();
+    const int rowsBefore = mGrid->Rows();
     IsNavigating = true;
     mGrid->AddItem(entryLine(AppName, HELIXRequest + QStringLiteral(" Request")));
     const int row = mGrid->Rows() - 1;
@@ -290,11 +303,14 @@ void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXReque
         mGrid->AutoSize(0);
     mGrid->setRedraw(2);
     IsNavigating = false;
+    Session().request(arrived, AppName, mGrid->Rows() - rowsBefore);
     UpdateCommandState();
 }
 
 std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer)
 {
+    const std::int64_t arrived = Session().now();
+    const int rowsBefore = mGrid->Rows();
     const BufferCutter::ReceiveBuffer cut = BufferCutter::cutReceive(HELIXBuffer);
     if (!cut.hasReturnCode) {
         UpdateCommandState();
@@ -310,6 +326,7 @@ std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer)
     if (!cut.returnCodeClosed) {
         // The call fails here; painting is switched back on so the display stays live.
         mGrid->setRedraw(2);
+        Session().otherLines(arrived, mGrid->Rows() - rowsBefore);
         return HelixError::invalidArgument();
     }
     mLine.resize(0);
@@ -327,12 +344,14 @@ std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer)
     if (Preferences().WordWrap())
         mGrid->AutoSize(0);
     mGrid->setRedraw(2);
+    Session().reply(arrived, cut.returnCode, mGrid->Rows() - rowsBefore);
     UpdateCommandState();
     return std::nullopt;
 }
 
 void frmMain::FormatText(const QString &AppName, const QString &Text)
 {
+    const std::int64_t arrived = Session().now();
     IsNavigating = true;
     mGrid->setRedraw(0);
     mGrid->AddItem(entryLine(AppName, Text));
@@ -347,5 +366,51 @@ void frmMain::FormatText(const QString &AppName, const QString &Text)
     mGrid->setRedraw(2);
     mGrid->ShowCell(row, 0);
     IsNavigating = false;
+    Session().note(arrived, AppName, 1);
     UpdateCommandState();
+}
+
+int frmMain::heldLines() const
+{
+    return mGrid->Rows();
+}
+
+int frmMain::heldEntries() const
+{
+    return mGrid->markedCount();
+}
+
+int frmMain::currentEntry() const
+{
+    return mGrid->markedIndex(CurrentEntryRow);
+}
+
+void frmMain::goToEntry(int entry)
+{
+    const int row = mGrid->markedRow(entry);
+    if (row < 0)
+        return;
+    mGrid->setRow(row);
+    mGrid->ShowCell(row, 0);
+}
+
+void frmMain::showTimeGutter(bool on)
+{
+    if (!on) {
+        mGrid->setGutter({}, {});
+        return;
+    }
+    mGrid->setGutter(
+        [this](int row) {
+            const SessionLog &log = Session();
+            const int entry = mGrid->markedIndex(row);
+            if (entry < 0 || entry >= log.entries().size())
+                return QString();
+            const EntryTimings::Entry timing = log.entries().at(entry);
+            QString label = SessionText::clockTime(log.wallMs(timing.arrivalMicros));
+            if (timing.latency <= EntryTimings::kLongest)
+                label += QLatin1Char(' ') + SessionText::gutterLatency(timing.latency);
+            return label;
+        },
+        QStringLiteral("00:00:00.000 +9999 ms"));
 }

@@ -3,6 +3,7 @@
 #include "ClientSet.h"
 #include "HelixError.h"
 #include "PositionedForm.h"
+#include "SessionTarget.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -20,7 +21,7 @@ class QToolButton;
 
 // The display window: the grid of trace lines and the formatters that turn each traced call
 // into lines, with the entry bookkeeping that navigation and the commands rely on.
-class frmMain : public QMainWindow, public PositionedForm {
+class frmMain : public QMainWindow, public PositionedForm, public SessionTarget {
     Q_OBJECT
 public:
     // Creating the window loads it: minimum size, saved or top-left position, preferences.
@@ -108,6 +109,12 @@ public:
     int MinWidthTwips() const override { return miMinWidthTwips; }
     int MinHeightTwips() const override { return miMinHeightTwips; }
     void setOuterTwips(int top, int left, int height, int width) override;
+
+    int heldLines() const override;
+    int heldEntries() const override;
+    int currentEntry() const override;
+    void goToEntry(int entry) override;
+    void showTimeGutter(bool on) override;
 
 Q_SIGNALS:
     // The window has closed: it is no longer loaded and holds no client-interface object.

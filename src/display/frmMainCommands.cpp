@@ -3,7 +3,9 @@
 #include "DisplayGrid.h"
 #include "KeyCodes.h"
 #include "LineText.h"
+#include "SessionLog.h"
 #include "frmMain.h"
+#include "frmSession.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -71,6 +73,7 @@ void frmMain::CopyLinesToClipboard(int Scope)
 void frmMain::ClearDisplay()
 {
     mGrid->clearRows();
+    Session().clearEntries(Session().now());
     PreviousEntryRow = -1;
     CurrentEntryRow = -1;
     NextEntryRow = -1;
@@ -104,6 +107,8 @@ void frmMain::vsf_KeyDown(int KeyCode, int Shift)
             CopyLinesToClipboard(0);
         else if (KeyCode == 70 && findEnabled)
             Finder().ShowFindDialog();
+        else if (KeyCode == 73)
+            showSessionWindow(this);
     } else if (KeyCode == 114 && findEnabled) {
         Finder().FindNext((Shift & KeyCodes::ShiftMask) ? 0 : 1);
     }

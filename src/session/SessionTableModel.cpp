@@ -1,0 +1,105 @@
+#include "SessionTableModel.h"
+
+#include "SessionLog.h"
+#include "SessionText.h"
+
+#include <QColor>
+
+namespace {
+
+const char *const kHeaders[] = {"Client",  "Connected since", "Requests", "Replies", "Unanswered",
+                                "Last RC", "Median",          "p95",      "Max"};
+
+} // namespace
+
+SessionTableModel::SessionTableModel(const SessionLog &log, QObject *parent)
+    : QAbstractTableModel(parent)
+    , mLog(log)
+{
+    mRows = log.clientCount();
+}
+
+void SessionTableModel::refresh()
+{
+    const int rows = mLog.clientCount();
+    if (rows > mRows) {
+        beginInsertRows({}, mRows, rows - 1);
+        mRows = rows;
+        endInsertRows();
+    }
+    if (mRows > 0)
+        Q_EMIT dataChanged(index(0, 0), index(mRows - 1, ColumnCount - 1));
+}
+
+int SessionTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : mRows;
+}
+
+int SessionTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString SessionTableModel::text(int row, int column) const
+{
+    const SessionLog::Client &c = mLog.client(row);
+    const bool timed = c.latency.count() > 0;
+    switch (column) {
+    case Title:
+        return c.gone ? c.title + QStringLiteral(" (gone)") : c.title;
+    case Since:
+        return SessionText::clockTime(mLog.wallMs(c.since)) +
+               (c.connected ? QString() : QStringLiteral(" (first call)"));
+    case Requests:
+        return SessionText::count(c.requests);
+    case Replies:
+        return SessionText::count(c.replies);
+    case Unanswered:
+        return SessionText::count(c.unanswered);
+    case LastReturnCode:
+        return c.lastNonZeroReturnCode;
+    case Median:
+        return timed ? SessionText::duration(c.latency.percentile(0.5)) : QString();
+    case P95:
+        return timed ? SessionText::duration(c.latency.percentile(0.95)) : QString();
+    case Max:
+        return timed ? SessionText::duration(c.latency.max()) : QString();
+    default:
+        return {};
+    }
+}
+
+QVariant SessionTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= mRows)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(index.row(), index.column());
+    case Qt::ToolTipRole: {
+        const SessionLog::Client &c = mLog.client(index.row());
+        if (c.gone)
+            return QStringLiteral("%1 left at %2")
+                .arg(c.title, SessionText::clockTime(mLog.wallMs(c.goneAt)));
+        return {};
+    }
+    case Qt::TextAlignmentRole:
+        return index.column() >= Requests && index.column() != LastReturnCode
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        return mLog.client(index.row()).gone ? QVariant(QColor(Qt::gray)) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant SessionTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal && section >= 0 && section < ColumnCount)
+        return QLatin1String(kHeaders[section]);
+    return {};
+}

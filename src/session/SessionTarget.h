@@ -1,0 +1,17 @@
+#pragma once
+
+// The display as the Session window sees it: its size, its current entry, and a way to make
+// an entry current.
+class SessionTarget {
+public:
+    virtual int heldLines() const = 0;
+    virtual int heldEntries() const = 0;
+    // The entry the current row belongs to, or -1.
+    virtual int currentEntry() const = 0;
+    // Makes the entry's first row current, as a find hit is made current.
+    virtual void goToEntry(int entry) = 0;
+    virtual void showTimeGutter(bool on) = 0;
+
+protected:
+    ~SessionTarget() = default;
+};

@@ -1,0 +1,224 @@
+#include "frmSession.h"
+
+#include "SessionLog.h"
+#include "SessionSettings.h"
+#include "SessionTableModel.h"
+#include "SessionTarget.h"
+#include "SessionText.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <unistd.h>
+
+namespace {
+
+QPointer<frmSession> &sessionWindowSlot()
+{
+    static QPointer<frmSession> window;
+    return window;
+}
+
+// The resident set of this process, from /proc; 0 where there is none.
+std::uint64_t residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    if (fields.size() < 2)
+        return 0;
+    return fields[1].toULongLong() * std::uint64_t(sysconf(_SC_PAGESIZE));
+}
+
+QString megabytes(std::uint64_t bytes)
+{
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
+}
+
+} // namespace
+
+frmSession::frmSession(SessionTarget *target)
+    : RememberedDialog(QStringLiteral("frmSession"), QStringLiteral("Session"), 12300, 4800)
+    , mTarget(target)
+{
+    auto *layout = new QVBoxLayout(this);
+    lblFigures = new QLabel(this);
+    lblSince = new QLabel(this);
+    lblOutstanding = new QLabel(this);
+    for (QLabel *label : {lblFigures, lblSince, lblOutstanding}) {
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(label);
+    }
+
+    mModel = new SessionTableModel(Session(), this);
+    grdClients = new QTableView(this);
+    grdClients->setObjectName(QStringLiteral("grdClients"));
+    grdClients->setAccessibleName(QStringLiteral("Clients"));
+    grdClients->setModel(mModel);
+    grdClients->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdClients->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdClients->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdClients->verticalHeader()->hide();
+    grdClients->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdClients->verticalHeader()->setDefaultSectionSize(grdClients->fontMetrics().height() + 6);
+    grdClients->horizontalHeader()->setStretchLastSection(true);
+    grdClients->setWordWrap(false);
+    const int widths[] = {150, 160, 64, 60, 74, 64, 64, 64};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        grdClients->setColumnWidth(column, widths[column]);
+    connect(grdClients, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { GoToNewestOf(index.row()); });
+    connect(grdClients, &QTableView::activated, this,
+            [this](const QModelIndex &index) { GoToNewestOf(index.row()); });
+    layout->addWidget(grdClients, 1);
+
+    auto *buttons = new QHBoxLayout;
+    chkTimeGutter = new QCheckBox(QStringLiteral("&Time gutter"), this);
+    chkTimeGutter->setChecked(SessionSettings::timeGutter());
+    connect(chkTimeGutter, &QCheckBox::toggled, this, [this](bool on) {
+        if (!SessionSettings::setTimeGutter(on))
+            lblStatus->setText(QStringLiteral("The setting could not be saved."));
+        if (mTarget)
+            mTarget->showTimeGutter(on);
+    });
+    cmdSlowest = new QPushButton(QStringLiteral("&Slowest"), this);
+    connect(cmdSlowest, &QPushButton::clicked, this, &frmSession::GoToSlowest);
+    cmdNextUnanswered = new QPushButton(QStringLiteral("&Next unanswered"), this);
+    connect(cmdNextUnanswered, &QPushButton::clicked, this, &frmSession::GoToNextUnanswered);
+    lblStatus = new QLabel(this);
+    cmdClose = new QPushButton(QStringLiteral("Close"), this);
+    connect(cmdClose, &QPushButton::clicked, this, &frmSession::close);
+    for (QPushButton *button : {cmdSlowest, cmdNextUnanswered, cmdClose})
+        button->setAutoDefault(false);
+    buttons->addWidget(chkTimeGutter);
+    buttons->addWidget(cmdSlowest);
+    buttons->addWidget(cmdNextUnanswered);
+    buttons->addWidget(lblStatus, 1);
+    buttons->addWidget(cmdClose);
+    layout->addLayout(buttons);
+
+    mTimer.setInterval(RefreshIntervalMs);
+    connect(&mTimer, &QTimer::timeout, this, &frmSession::Refresh);
+    Refresh();
+
+    sessionWindowSlot() = this;
+    loadPlace(nullptr);
+}
+
+void frmSession::Refresh()
+{
+    const SessionLog &log = Session();
+    const std::int64_t now = log.now();
+    const int lines = mTarget ? mTarget->heldLines() : 0;
+    const int entries = mTarget ? mTarget->heldEntries() : 0;
+    lblFigures->setText(
+        QStringLiteral("Lines held: %1    Entries: %2    Lines per second (last 5 s): %3    "
+                       "Memory: %4")
+            .arg(SessionText::count(std::uint64_t(lines)),
+                 SessionText::count(std::uint64_t(entries)),
+                 SessionText::count(std::uint64_t(log.linesPerSecond(now) + 0.5)),
+                 megabytes(residentBytes())));
+    QString since =
+        QStringLiteral("Client figures since %1").arg(SessionText::clockTime(log.wallMs(0)));
+    if (log.clearedAt() >= 0)
+        since += QStringLiteral("; entry timings since %1, when the display was opened or cleared")
+                     .arg(SessionText::clockTime(log.wallMs(log.clearedAt())));
+    lblSince->setText(since);
+    const int outstanding = log.outstandingEntry();
+    if (outstanding < 0) {
+        lblOutstanding->setText(QStringLiteral("Outstanding: none"));
+    } else {
+        const EntryTimings::Entry entry = log.entries().at(outstanding);
+        lblOutstanding->setText(QStringLiteral("Outstanding: a request of %1, waiting %2")
+                                    .arg(log.client(entry.client).title,
+                                         SessionText::duration(std::uint64_t(std::max<std::int64_t>(
+                                             0, now - entry.arrivalMicros)))));
+    }
+    mModel->refresh();
+}
+
+void frmSession::goTo(int entry, const QString &none)
+{
+    if (!mTarget || entry < 0 || entry >= mTarget->heldEntries()) {
+        lblStatus->setText(none);
+        return;
+    }
+    lblStatus->clear();
+    mTarget->goToEntry(entry);
+}
+
+void frmSession::GoToSlowest()
+{
+    goTo(Session().slowestEntry(), QStringLiteral("No answered request is held."));
+}
+
+void frmSession::GoToNextUnanswered()
+{
+    const int from = mTarget ? mTarget->currentEntry() : -1;
+    goTo(Session().nextUnanswered(from), QStringLiteral("No unanswered request is held."));
+}
+
+void frmSession::GoToNewestOf(int client)
+{
+    if (client < 0 || client >= Session().clientCount())
+        return;
+    const SessionLog::Client &c = Session().client(client);
+    goTo(c.newestEntry, QStringLiteral("No entry of %1 is held.").arg(c.title));
+}
+
+void frmSession::closeWithDisplay()
+{
+    mClosingWithDisplay = true;
+    mTarget = nullptr;
+    close();
+}
+
+void frmSession::forgetTarget(const SessionTarget *target)
+{
+    if (mTarget == target)
+        mTarget = nullptr;
+}
+
+void frmSession::showEvent(QShowEvent *event)
+{
+    RememberedDialog::showEvent(event);
+    Refresh();
+    mTimer.start();
+}
+
+void frmSession::hideEvent(QHideEvent *event)
+{
+    mTimer.stop();
+    RememberedDialog::hideEvent(event);
+}
+
+void frmSession::closeEvent(QCloseEvent *event)
+{
+    mTimer.stop();
+    SessionSettings::setWindowOpen(mClosingWithDisplay);
+    RememberedDialog::closeEvent(event);
+}
+
+frmSession *loadedSessionWindow()
+{
+    frmSession *window = sessionWindowSlot().data();
+    return window && window->mbLoaded ? window : nullptr;
+}
+
+void showSessionWindow(SessionTarget *target)
+{
+    frmSession *window = loadedSessionWindow();
+    if (!window)
+        window = new frmSession(target);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

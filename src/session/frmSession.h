@@ -1,0 +1,64 @@
+#pragma once
+
+#include "RememberedDialog.h"
+
+#include <QTimer>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class SessionTableModel;
+class SessionTarget;
+
+// The Session window: live figures of the traffic, a row per client title, and ways from
+// them to the entries. It opens modeless, once, and remembers where it was.
+class frmSession : public RememberedDialog {
+    Q_OBJECT
+public:
+    // The figures are read again at most this often.
+    static constexpr int RefreshIntervalMs = 250;
+
+    explicit frmSession(SessionTarget *target);
+
+    QLabel *lblFigures;
+    QLabel *lblSince;
+    QLabel *lblOutstanding;
+    QTableView *grdClients;
+    QCheckBox *chkTimeGutter;
+    QPushButton *cmdSlowest;
+    QPushButton *cmdNextUnanswered;
+    QLabel *lblStatus;
+    QPushButton *cmdClose;
+
+    // Reads the figures now.
+    void Refresh();
+    void GoToSlowest();
+    void GoToNextUnanswered();
+    void GoToNewestOf(int client);
+
+    // The display is closing: the window goes with it, and opens with it next time.
+    void closeWithDisplay();
+    // The display is going away without closing first.
+    void forgetTarget(const SessionTarget *target);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void goTo(int entry, const QString &none);
+
+    SessionTarget *mTarget;
+    SessionTableModel *mModel;
+    QTimer mTimer;
+    bool mClosingWithDisplay = false;
+};
+
+// Shows the Session window over `target`, creating it when it is not loaded, else bringing
+// it to the front.
+void showSessionWindow(SessionTarget *target);
+
+// The Session window while it is loaded, else null.
+frmSession *loadedSessionWindow();

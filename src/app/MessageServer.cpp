@@ -18,6 +18,7 @@ MessageServer::MessageServer(const QDBusConnection &bus, QObject *parent)
     , mBus(bus)
     , mWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration)
 {
+    registerSessionFigures();
     connect(&mWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
             &MessageServer::creatorLeft);
 }
@@ -86,6 +87,11 @@ void MessageServer::ReleaseMessage(const QDBusObjectPath &message)
         return;
     }
     it->second.creatorHold.reset();
+}
+
+QList<SessionFigure> MessageServer::SessionFigures()
+{
+    return sessionFigures(Session());
 }
 
 void MessageServer::creatorLeft(const QString &service)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SessionFigures.h"
+
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusObjectPath>
@@ -29,6 +31,8 @@ public:
 public Q_SLOTS:
     QDBusObjectPath CreateMessage();
     void ReleaseMessage(const QDBusObjectPath &message);
+    // The Session window's table: a row per client title since the display started.
+    QList<SessionFigure> SessionFigures();
 
 private:
     struct Entry {

@@ -8,6 +8,9 @@
 //   create    creates an object of its own (OBJECT is ignored), prints its path, exits
 //   soak      (LOGFILE is a count) prints that many notes "line 1", "line 2", ..., writing
 //             the number of each one the display has taken to stdout, then exits
+//   timed     (OBJECT is ignored, LOGFILE is a list like "20,-1,300/7") creates an object of
+//             its own and sends one request per item, answered that many milliseconds later
+//             with RC=0 (or the code after "/"), or never for a negative delay; then exits
 #include "HelixDebugClient.h"
 
 #include <QCoreApplication>
@@ -36,7 +39,7 @@ int main(int argc, char *argv[])
     const auto quitSoon = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
 
     HelixDebug::Message message;
-    if (mode == u"create"_s) {
+    if (mode == u"create"_s || mode == u"timed"_s) {
         if (message.create().isValid())
             return 1;
     } else {
@@ -74,7 +77,21 @@ int main(int argc, char *argv[])
         }
         std::_Exit(0);
     }
-    if (mode == u"vanish"_s || mode == u"create"_s)
+    if (mode == u"timed"_s) {
+        for (const QString &item : args[4].split(u',')) {
+            const QStringList parts = item.split(u'/');
+            const int delay = parts[0].toInt();
+            const QString code = parts.size() > 1 ? parts[1] : u"0"_s;
+            if (message.PrintSendBuffer(title, u"Get"_s, u"A=1\0"_s).isValid())
+                return 1;
+            if (delay < 0)
+                continue;
+            QThread::msleep(std::uint32_t(delay));
+            if (message.PrintReceiveBuffer(u"V=1\0RC=%1\0[DATA]\0B=2\0"_s.arg(code)).isValid())
+                return 1;
+        }
+    }
+    if (mode == u"vanish"_s || mode == u"create"_s || mode == u"timed"_s)
         std::_Exit(0); // leave the bus without a goodbye, as a crashed client would
     return QCoreApplication::exec();
 }

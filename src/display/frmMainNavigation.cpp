@@ -2,10 +2,14 @@
 #include "DisplayGrid.h"
 #include "frmMain.h"
 
-// The nearest marked row at or above `from`, down to `to`; -1 when there is none.
+#include <algorithm>
+
+// The nearest marked row at or above `from`, down to `to`; -1 when there is none. Rows past
+// the end are skipped: clearing notifies the change of row while the entry rows still name
+// rows of the lines just removed.
 int frmMain::searchBack(int from, int to) const
 {
-    for (int row = from; row >= to; --row) {
+    for (int row = std::min(from, mGrid->Rows() - 1); row >= to; --row) {
         if (mGrid->RowData(row) == 1)
             return row;
     }

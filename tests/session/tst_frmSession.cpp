@@ -1,0 +1,254 @@
+// The Session window over a real main window: the time gutter, the way from the figures to
+// the entries, and the keys that open it.
+#include "DisplayGrid.h"
+#include "LineText.h"
+#include "SessionLog.h"
+#include "SettingsFile.h"
+#include "frmMain.h"
+#include "frmSession.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kReply = u"V=1\0RC=0\0[DATA]\0B=2\0"_s;
+
+// "S:app" a request with two data lines, "R" its reply, "T:app" a note.
+void play(frmMain &window, const QStringList &calls)
+{
+    for (const QString &call : calls) {
+        if (call.startsWith(u"S:"_s))
+            window.FormatSendBuffer(call.mid(2), u"Get"_s, u"X=1\0Y=2\0"_s);
+        else if (call.startsWith(u"T:"_s))
+            window.FormatText(call.mid(2), u"note"_s);
+        else
+            QVERIFY(!window.FormatReceiveBuffer(kReply));
+    }
+}
+
+QWidget *gutterOf(DisplayGrid *grid)
+{
+    return grid->findChild<QWidget *>(u"gutter"_s);
+}
+
+// Whether a band of the widget's picture holds anything but its background.
+bool painted(const QImage &image, const QRect &band)
+{
+    const QRgb background = image.pixel(image.width() - 1, band.top());
+    for (int y = band.top(); y <= band.bottom(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class tst_frmSession : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<frmMain> mWindow;
+
+private Q_SLOTS:
+    void init()
+    {
+        writeSettingsFile({});
+        mWindow = std::make_unique<frmMain>();
+        mWindow->resize(800, 600);
+        mWindow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
+    }
+    void cleanup()
+    {
+        if (frmSession *session = loadedSessionWindow())
+            session->close();
+        mWindow.reset();
+    }
+
+    void gutterPaintsEntryRowsOnly();
+    void gutterIsASetting();
+    void nextUnanswered_data();
+    void nextUnanswered();
+    void toTheEntries();
+    void keysOpenOneWindow();
+};
+
+void tst_frmSession::gutterPaintsEntryRowsOnly()
+{
+    DisplayGrid *grid = mWindow->vsf();
+    play(*mWindow, {u"S:Orders"_s, u"R"_s, u"T:Orders"_s, u"S:Billing"_s});
+    const QString withoutGutter = LineText::BuildLinesText(*grid, 0, grid->Rows() - 1);
+    const int viewportLeft = grid->viewport()->x();
+    QVERIFY(!gutterOf(grid) || !gutterOf(grid)->isVisible());
+
+    mWindow->showTimeGutter(true);
+    QWidget *gutter = gutterOf(grid);
+    QVERIFY(gutter && gutter->isVisible());
+    QVERIFY(grid->viewport()->x() >= viewportLeft + gutter->width());
+
+    const QRegularExpression time(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d$"_s);
+    const QRegularExpression timed(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\+[0-9.]+ (ms|s)$"_s);
+    // Rows: request 0-2, its reply 3-4, the note 5, the last request 6-8.
+    QVERIFY2(timed.match(grid->gutterText(0)).hasMatch(), qPrintable(grid->gutterText(0)));
+    QVERIFY2(time.match(grid->gutterText(5)).hasMatch(), qPrintable(grid->gutterText(5)));
+    QVERIFY2(time.match(grid->gutterText(6)).hasMatch(), qPrintable(grid->gutterText(6)));
+    const QImage picture = gutter->grab().toImage();
+    for (int row = 0; row < grid->Rows(); ++row) {
+        const bool entry = grid->RowData(row) == 1;
+        QCOMPARE(grid->gutterText(row).isEmpty(), !entry);
+        const QRect band = grid->rowRect(row);
+        QVERIFY(band.isValid());
+        QCOMPARE(painted(picture, band.adjusted(0, 1, 0, -1)), entry);
+    }
+    // Copying still reads the lines alone.
+    QCOMPARE(LineText::BuildLinesText(*grid, 0, grid->Rows() - 1), withoutGutter);
+
+    mWindow->showTimeGutter(false);
+    QVERIFY(!gutter->isVisible());
+    QCOMPARE(grid->viewport()->x(), viewportLeft);
+    QCOMPARE(grid->gutterText(0), QString());
+}
+
+void tst_frmSession::gutterIsASetting()
+{
+    showSessionWindow(mWindow.get());
+    frmSession *session = loadedSessionWindow();
+    QVERIFY(session);
+    QVERIFY(!session->chkTimeGutter->isChecked());
+    session->chkTimeGutter->click();
+    QVERIFY(mWindow->vsf()->hasGutter());
+    QVERIFY(readSettingsFile().contains(u"[Session]\nTimeGutter=True"_s));
+
+    // A window made later starts with the gutter the operator chose.
+    mWindow.reset();
+    mWindow = std::make_unique<frmMain>();
+    QVERIFY(mWindow->vsf()->hasGutter());
+    writeSettingsFile(u"[Session]\nTimeGutter=maybe\n"_s);
+    mWindow = std::make_unique<frmMain>();
+    QVERIFY(!mWindow->vsf()->hasGutter());
+}
+
+void tst_frmSession::nextUnanswered_data()
+{
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<int>("startRow");
+    QTest::addColumn<QList<int>>("rows"); // the current row after each press
+
+    // Entries: 0 (rows 0-2), 1 (3-5), 2 (6-8) and its reply (9-10), 3 the note (11), 4 (12-14).
+    const QStringList calls{u"S:A"_s, u"S:B"_s, u"S:A"_s, u"R"_s, u"T:A"_s, u"S:B"_s};
+    QTest::newRow("from the top") << calls << -1 << QList<int>{0, 3, 0};
+    QTest::newRow("from inside an entry") << calls << 4 << QList<int>{0, 3};
+    QTest::newRow("from below the last one") << calls << 11 << QList<int>{0};
+    QTest::newRow("the newest is only waiting")
+        << QStringList{u"S:A"_s, u"R"_s, u"S:A"_s} << 0 << QList<int>{0};
+}
+
+void tst_frmSession::nextUnanswered()
+{
+    QFETCH(QStringList, calls);
+    QFETCH(int, startRow);
+    QFETCH(QList<int>, rows);
+    play(*mWindow, calls);
+    DisplayGrid *grid = mWindow->vsf();
+    if (startRow >= 0)
+        grid->setRow(startRow);
+    showSessionWindow(mWindow.get());
+    frmSession *session = loadedSessionWindow();
+    session->cmdNextUnanswered->setFocus();
+    const bool none = rows == QList<int>{startRow};
+    for (int row : rows) {
+        session->cmdNextUnanswered->click();
+        QCOMPARE(grid->Row(), row);
+        // The entry rows follow as they do after a find hit.
+        QCOMPARE(mWindow->CurrentEntryRow, row);
+        QCOMPARE(mWindow->Tool(u"tbrUp"_s)->isEnabled(), row > 0);
+        QCOMPARE(mWindow->NextEntryRow, grid->FindRow(1, row + 1));
+        QCOMPARE(grid->rowRect(row).isValid(), true);
+        QCOMPARE(session->focusWidget(), session->cmdNextUnanswered);
+    }
+    QCOMPARE(session->lblStatus->text().isEmpty(), !none);
+}
+
+void tst_frmSession::toTheEntries()
+{
+    // Rows: A 0-2 and its reply 3-4, B 5-7, A 8-10 and its slow reply 11-12, C 13-15.
+    play(*mWindow, {u"S:A"_s, u"R"_s, u"S:B"_s, u"S:A"_s});
+    QTest::qWait(30);
+    play(*mWindow, {u"R"_s, u"S:C"_s});
+    showSessionWindow(mWindow.get());
+    frmSession *session = loadedSessionWindow();
+    DisplayGrid *grid = mWindow->vsf();
+
+    session->cmdSlowest->click();
+    QCOMPARE(grid->Row(), 8);
+    QCOMPARE(mWindow->CurrentEntryRow, 8);
+
+    QTableView *table = session->grdClients;
+    QCOMPARE(table->model()->rowCount(), Session().clientCount());
+    int rowOfB = -1;
+    for (int r = 0; r < table->model()->rowCount(); ++r) {
+        if (table->model()->index(r, 0).data().toString() == u"B"_s)
+            rowOfB = r;
+    }
+    QVERIFY(rowOfB >= 0);
+    const QRect cell = table->visualRect(table->model()->index(rowOfB, 2));
+    // A double-click as the window system delivers it: a click, then the second press.
+    const auto doubleClick = [&] {
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    };
+    doubleClick();
+    QCOMPARE(grid->Row(), 5);
+    QCOMPARE(mWindow->CurrentEntryRow, 5);
+
+    // After a clear (from inside an entry) the figures stay and there is nothing to go to.
+    const QString requestsOfB = table->model()->index(rowOfB, 2).data().toString();
+    mWindow->ClearDisplay();
+    session->Refresh();
+    QCOMPARE(table->model()->index(rowOfB, 2).data().toString(), requestsOfB);
+    doubleClick();
+    QCOMPARE(session->lblStatus->text(), u"No entry of B is held."_s);
+    session->cmdSlowest->click();
+    QCOMPARE(session->lblStatus->text(), u"No answered request is held."_s);
+}
+
+void tst_frmSession::keysOpenOneWindow()
+{
+    play(*mWindow, {u"S:A"_s});
+    DisplayGrid *grid = mWindow->vsf();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+    frmSession *session = loadedSessionWindow();
+    QVERIFY(session && session->isVisible());
+    QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+    QCOMPARE(loadedSessionWindow(), session);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                           [](QWidget *w) { return qobject_cast<frmSession *>(w) && w->isVisible(); }),
+             1);
+    // The grid still takes keys after the window opened.
+    QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(grid->RowSel(), 1);
+
+    // Closing the display takes the window along and remembers it was open.
+    mWindow->close();
+    QTRY_VERIFY(!loadedSessionWindow());
+    QVERIFY(readSettingsFile().contains(u"Open=True"_s));
+}
+
+QTEST_MAIN(tst_frmSession)
+#include "tst_frmSession.moc"

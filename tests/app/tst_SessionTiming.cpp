@@ -79,8 +79,8 @@ void tst_SessionTiming::delayedReplies_data()
     QTest::newRow("spread") << u"100,300,200"_s << 3ull << 0ull << 200u << 300u << QString();
     QTest::newRow("one never answered")
         << u"40,-1,40/7,60"_s << 4ull << 1ull << 40u << 60u << u"RC=7"_s;
-    QTest::newRow("slow at the end") << u"20,20,20,20,700/-2"_s << 5ull << 0ull << 20u << 700u
-                                     << u"RC=-2"_s;
+    QTest::newRow("slow at the end")
+        << u"20,20,20,20,700/-2"_s << 5ull << 0ull << 20u << 700u << u"RC=-2"_s;
 }
 
 // Latencies are at least the delays; the slack above them only guards against a stalled

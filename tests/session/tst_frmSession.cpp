@@ -237,9 +237,10 @@ void tst_frmSession::keysOpenOneWindow()
     QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
     QCOMPARE(loadedSessionWindow(), session);
     const QWidgetList windows = QApplication::topLevelWidgets();
-    QCOMPARE(std::count_if(windows.begin(), windows.end(),
-                           [](QWidget *w) { return qobject_cast<frmSession *>(w) && w->isVisible(); }),
-             1);
+    QCOMPARE(
+        std::count_if(windows.begin(), windows.end(),
+                      [](QWidget *w) { return qobject_cast<frmSession *>(w) && w->isVisible(); }),
+        1);
     // The grid still takes keys after the window opened.
     QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(grid->RowSel(), 1);

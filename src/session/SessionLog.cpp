@@ -170,6 +170,10 @@ void SessionLog::otherLines(std::int64_t at, int lines)
 
 void SessionLog::clearEntries(std::int64_t at)
 {
+    // Emptying what was never filled changes nothing the operator needs to be told about:
+    // the entries held still run from the start of the client figures.
+    if (mEntries.size() == 0 && mClearedAt < 0)
+        return;
     mEntries.clear();
     for (const auto &c : mClients)
         c->newestEntry = -1;

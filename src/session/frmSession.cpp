@@ -70,8 +70,9 @@ frmSession::frmSession(SessionTarget *target)
     grdClients->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdClients->verticalHeader()->setDefaultSectionSize(grdClients->fontMetrics().height() + 6);
     grdClients->horizontalHeader()->setStretchLastSection(true);
+    grdClients->horizontalHeader()->setMinimumSectionSize(48);
     grdClients->setWordWrap(false);
-    const int widths[] = {150, 160, 64, 60, 74, 64, 64, 64};
+    const int widths[] = {150, 156, 64, 60, 74, 64, 64, 64};
     for (int column = 0; column < int(std::size(widths)); ++column)
         grdClients->setColumnWidth(column, widths[column]);
     connect(grdClients, &QTableView::doubleClicked, this,
@@ -129,7 +130,7 @@ void frmSession::Refresh()
     QString since =
         QStringLiteral("Client figures since %1").arg(SessionText::clockTime(log.wallMs(0)));
     if (log.clearedAt() >= 0)
-        since += QStringLiteral("; entry timings since %1, when the display was opened or cleared")
+        since += QStringLiteral("; entries since %1, when the display was cleared")
                      .arg(SessionText::clockTime(log.wallMs(log.clearedAt())));
     lblSince->setText(since);
     const int outstanding = log.outstandingEntry();

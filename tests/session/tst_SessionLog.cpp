@@ -83,6 +83,8 @@ private Q_SLOTS:
     void percentiles();
     void returnCodes_data();
     void returnCodes();
+    void clearedSince_data();
+    void clearedSince();
     void clientsComeAndGo();
     void clientTitlesAreBounded();
     void linesPerSecond_data();
@@ -122,6 +124,28 @@ void tst_SessionLog::latencyRules_data()
         << u"S A @0; C @5; S A @6"_s << u"?"_s << u"A 2/0/0"_s << 0;
     QTest::newRow("a reply after a clear joins nothing")
         << u"S A @0; C @5; R RC=0 @6"_s << u""_s << u"A 1/0/0"_s << -1;
+}
+
+// What the Session window reports as "entries since": only a clear that dropped entries, or
+// followed one that did, starts the entries later than the client figures.
+void tst_SessionLog::clearedSince_data()
+{
+    QTest::addColumn<QString>("calls");
+    QTest::addColumn<int>("clearedAtMs");
+
+    QTest::newRow("never cleared") << u"S A @0"_s << -1;
+    QTest::newRow("cleared before anything came") << u"C @0; S A @3"_s << -1;
+    QTest::newRow("cleared with entries held") << u"S A @0; C @4"_s << 4;
+    QTest::newRow("a later clear of an empty display counts") << u"S A @0; C @4; C @9"_s << 9;
+}
+
+void tst_SessionLog::clearedSince()
+{
+    QFETCH(QString, calls);
+    QFETCH(int, clearedAtMs);
+    TimedLog timed;
+    play(timed.log, calls);
+    QCOMPARE(timed.log.clearedAt(), clearedAtMs < 0 ? -1 : std::int64_t(clearedAtMs) * 1000);
 }
 
 void tst_SessionLog::latencyRules()

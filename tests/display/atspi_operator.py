@@ -75,10 +75,41 @@ if pressable != ["First", "Up", "Find", "Copy", "Save", "Clear", "Settings", "He
 if "ShowMenu" not in actions(found["Save"]):
     fail("the Save tool's menu cannot be opened")
 
+# The Session window, open with the display as the settings file asks: its buttons can be
+# pressed, its table read, and a button's answer is read from its status line.
+session = wait_for(lambda: next((n for n in descendants(app)
+                                 if n.getRoleName() == "dialog" and n.name == "Session"), None))
+session or fail("no Session window")
+
+
+def session_controls():
+    return {n.name: n for n in descendants(session)
+            if n.getRoleName() in ("push button", "check box")}
+
+
+def session_cells():
+    return [n.name for n in descendants(session) if n.getRoleName() == "table cell"]
+
+
+controls = wait_for(lambda: len(session_controls()) == 4 and session_controls())
+controls or fail(f"Session window controls: {list(session_controls())}")
+for name in ("Slowest", "Next unanswered", "Close"):
+    if "Press" not in actions(controls[name]):
+        fail(f"{name} cannot be pressed")
+if not actions(controls["Time gutter"]):
+    fail("the Time gutter check box offers no action")
+# One row, App's: one request, one reply, none unanswered.
+wait_for(lambda: session_cells()[:1] + session_cells()[2:5] == ["App", "1", "1", "0"]) or fail(
+    f"Session table reads {session_cells()}")
+press(controls["Next unanswered"])
+wait_for(lambda: any(n.name == "No unanswered request is held." for n in descendants(session)
+                     if n.getRoleName() == "label")) or fail("Next unanswered said nothing")
+
 # The face of the Save button opens the save dialog; its Cancel closes it again.
 press(found["Save"])
 dialog = wait_for(lambda: next((n for n in descendants(app)
-                                if n.getRoleName() in ("dialog", "file chooser")), None))
+                                if n.getRoleName() in ("dialog", "file chooser")
+                                and n.name != "Session"), None))
 dialog or fail("no save dialog after pressing Save")
 cancel = wait_for(lambda: next((n for n in descendants(dialog)
                                 if n.getRoleName() == "push button" and n.name == "Cancel"),

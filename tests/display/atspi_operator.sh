@@ -9,7 +9,7 @@ export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 printf '%s\n' '[Position]' frmMainFormTop=0 frmMainFormLeft=0 frmMainFormHeight=6000 \
-    frmMainFormWidth=9000 >"$XDG_CONFIG_HOME/HELIXDebugDisplay.conf"
+    frmMainFormWidth=9000 '[Session]' Open=True >"$XDG_CONFIG_HOME/HELIXDebugDisplay.conf"
 # Qt speaks to the accessibility bus only when asked to; the display inherits this from the
 # bus that starts it.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1

@@ -1,6 +1,6 @@
 #include "PlayTraffic.h"
 
-#include "frmMain.h"
+#include "display/frmMain.h"
 
 void play(frmMain &window, const TraceCall &call)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DemoTraffic.h"
+#include "traffic/DemoTraffic.h"
 
 class frmMain;
 

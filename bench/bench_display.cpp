@@ -1,20 +1,20 @@
 // The display's own costs: formatting and storing lines, memory per line, row lookups at the
 // end of a large grid, painting, and one huge buffer.
 #include "BenchReport.h"
-#include "BufferCutter.h"
-#include "ClassPreferences.h"
-#include "DemoTraffic.h"
-#include "DisplayGrid.h"
 #include "PlayTraffic.h"
-#include "frmMain.h"
+#include "display/BufferCutter.h"
+#include "display/DisplayGrid.h"
+#include "display/frmMain.h"
+#include "preferences/ClassPreferences.h"
+#include "traffic/DemoTraffic.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
-
 #include <QPixmap>
 #include <QStringList>
+#include <QTemporaryDir>
+
 #include <cstdio>
 
 namespace {

@@ -1,12 +1,12 @@
 // Search over a million display lines: a text that is nowhere, so the scan runs the whole
 // wrap-around, against grep over the same lines in a file.
 #include "BenchReport.h"
-#include "ClassFind.h"
-#include "ClassPreferences.h"
-#include "DemoTraffic.h"
-#include "DisplayGrid.h"
 #include "PlayTraffic.h"
-#include "frmMain.h"
+#include "display/DisplayGrid.h"
+#include "display/frmMain.h"
+#include "find/ClassFind.h"
+#include "preferences/ClassPreferences.h"
+#include "traffic/DemoTraffic.h"
 
 #include <QApplication>
 #include <QFile>

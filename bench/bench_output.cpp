@@ -1,8 +1,8 @@
 // Saving: a million display lines appended to a text file, against writing the same bytes
 // with stdio.
 #include "BenchReport.h"
-#include "ClassFileSystem.h"
-#include "LineSource.h"
+#include "output/ClassFileSystem.h"
+#include "platform/LineSource.h"
 
 #include <QFile>
 #include <QStringEncoder>

@@ -5,7 +5,7 @@
 #include "BenchReport.h"
 #include "HelixDebugClient.h"
 #include "PrivateBus.h"
-#include "Recording.h"
+#include "recording/Recording.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

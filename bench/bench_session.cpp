@@ -1,7 +1,7 @@
 // What the timing of the traffic costs beside the lines: memory per entry at a million entries.
 #include "BenchReport.h"
-#include "EntryTimings.h"
-#include "SessionLog.h"
+#include "session/EntryTimings.h"
+#include "session/SessionLog.h"
 
 #include <QCoreApplication>
 #include <QString>

@@ -1,5 +1,5 @@
-#include "BufferCutter.h"
 #include "FuzzCheck.h"
+#include "display/BufferCutter.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
-#include "BufferDecoding.h"
 #include "FuzzCheck.h"
+#include "app/BufferDecoding.h"
 
 #include <QByteArray>
 #include <QString>

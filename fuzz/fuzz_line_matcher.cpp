@@ -1,5 +1,5 @@
 #include "FuzzCheck.h"
-#include "LineMatcher.h"
+#include "find/LineMatcher.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,7 +2,7 @@
 // events fit their methods and go forward in time, and what it read, written again, reads back
 // the same to a clean end.
 #include "FuzzCheck.h"
-#include "Recording.h"
+#include "recording/Recording.h"
 
 #include <cstddef>
 #include <cstdint>

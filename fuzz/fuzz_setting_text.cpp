@@ -1,6 +1,6 @@
 #include "FuzzCheck.h"
-#include "Rounding.h"
-#include "SettingText.h"
+#include "platform/Rounding.h"
+#include "preferences/SettingText.h"
 
 #include <QString>
 

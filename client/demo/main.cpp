@@ -1,7 +1,7 @@
 // helixdebug-demo: a HELIX client that plays realistic traffic into the display, at a steady
 // rate or as fast as the display takes it, and stops when the display asks it to.
-#include "DemoTraffic.h"
 #include "HelixDebugClient.h"
+#include "traffic/DemoTraffic.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -2,9 +2,7 @@
 // makes to the display, with the display's answer, to a recording that helixdebug-replay plays
 // back. A monitor only receives, so the display neither knows nor waits for it.
 //   helixdebug-record FILE
-#include "Recording.h"
-
-#include <dbus/dbus.h>
+#include "recording/Recording.h"
 
 #include <QHash>
 #include <QSet>
@@ -14,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <dbus/dbus.h>
 #include <deque>
 #include <fcntl.h>
 #include <unistd.h>

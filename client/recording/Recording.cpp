@@ -1,4 +1,4 @@
-#include "Recording.h"
+#include "recording/Recording.h"
 
 #include <array>
 #include <cstring>

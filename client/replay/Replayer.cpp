@@ -1,4 +1,4 @@
-#include "Replayer.h"
+#include "replay/Replayer.h"
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Recording.h"
+#include "recording/Recording.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>

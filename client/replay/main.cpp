@@ -1,8 +1,8 @@
 // helixdebug-replay: plays a recording made by helixdebug-record into the display, at the
 // recorded pace (scaled by --speed) or as fast as the display answers.
 //   helixdebug-replay FILE [--speed N | --fast] [--from T] [--to T]
-#include "Recording.h"
-#include "Replayer.h"
+#include "recording/Recording.h"
+#include "replay/Replayer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // helixdebug-send: one call to the HELIX Debug Display per run, for scripts.
 #include "HelixDebugClient.h"
-#include "SendArguments.h"
+#include "send/SendArguments.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "DemoTraffic.h"
+#include "traffic/DemoTraffic.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "BufferDecoding.h"
+#include "app/BufferDecoding.h"
 
 #include <QStringDecoder>
 

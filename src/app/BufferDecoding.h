@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HelixError.h"
+#include "platform/HelixError.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ClientCollection.h"
+#include "app/ClientCollection.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ClientShutdownCall.h"
+#include "app/ClientShutdownCall.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClientCollection.h"
+#include "app/ClientCollection.h"
 
 #include <QDBusConnection>
 

@@ -1,8 +1,8 @@
-#include "Message.h"
+#include "app/Message.h"
 
-#include "SessionLog.h"
-#include "frmMain.h"
-#include "modMain.h"
+#include "app/modMain.h"
+#include "display/frmMain.h"
+#include "session/SessionLog.h"
 
 Message::Message(ShutdownCall shutdownCall, std::uint64_t objectNumber)
     : mShutdownCall(std::move(shutdownCall))

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClientCollection.h"
-#include "ClientSet.h"
-#include "HelixError.h"
+#include "app/ClientCollection.h"
+#include "display/ClientSet.h"
+#include "platform/HelixError.h"
 
 #include <QString>
 

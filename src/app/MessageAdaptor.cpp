@@ -1,7 +1,7 @@
-#include "MessageAdaptor.h"
+#include "app/MessageAdaptor.h"
 
-#include "BufferDecoding.h"
-#include "Message.h"
+#include "app/BufferDecoding.h"
+#include "app/Message.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

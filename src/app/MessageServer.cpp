@@ -1,10 +1,10 @@
-#include "MessageServer.h"
+#include "app/MessageServer.h"
 
-#include "ClientShutdownCall.h"
-#include "Message.h"
-#include "MessageAdaptor.h"
-#include "SessionLog.h"
-#include "modMain.h"
+#include "app/ClientShutdownCall.h"
+#include "app/Message.h"
+#include "app/MessageAdaptor.h"
+#include "app/modMain.h"
+#include "session/SessionLog.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>

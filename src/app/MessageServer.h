@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionFigures.h"
+#include "app/SessionFigures.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>

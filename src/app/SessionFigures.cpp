@@ -1,6 +1,6 @@
-#include "SessionFigures.h"
+#include "app/SessionFigures.h"
 
-#include "SessionLog.h"
+#include "session/SessionLog.h"
 
 #include <QDBusMetaType>
 

@@ -1,7 +1,7 @@
-#include "MessageServer.h"
-#include "ToolIcons.h"
-#include "frmMain.h"
-#include "modMain.h"
+#include "app/MessageServer.h"
+#include "app/modMain.h"
+#include "display/frmMain.h"
+#include "platform/ToolIcons.h"
 
 #include <QApplication>
 #include <QDBusConnection>

@@ -1,9 +1,11 @@
-#include "modMain.h"
+#include "app/modMain.h"
 
-#include "ClassPreferences.h"
-#include "SessionSettings.h"
-#include "frmMain.h"
-#include "frmSession.h"
+#include "display/frmMain.h"
+#include "find/frmFind.h"
+#include "help/frmHelp.h"
+#include "preferences/ClassPreferences.h"
+#include "session/SessionSettings.h"
+#include "session/frmSession.h"
 
 #include <QPointer>
 
@@ -21,6 +23,18 @@ std::function<void(frmMain &)> &onCreatedSlot()
     return onCreated;
 }
 
+// Find, Help and Session belong to the display: they leave the screen with it, before its
+// clients are told to stop.
+void closeCompanionWindows()
+{
+    if (frmFind *find = loadedFindDialog())
+        find->close();
+    if (frmHelp *help = loadedHelpWindow())
+        help->close();
+    if (frmSession *session = loadedSessionWindow())
+        session->closeWithDisplay();
+}
+
 } // namespace
 
 frmMain &MainWindow()
@@ -29,6 +43,7 @@ frmMain &MainWindow()
     if (!window || !window->mbLoaded) {
         window = new frmMain;
         window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &frmMain::closing, window, &closeCompanionWindows);
         if (onCreatedSlot())
             onCreatedSlot()(*window);
     }

@@ -1,4 +1,4 @@
-#include "BufferCutter.h"
+#include "display/BufferCutter.h"
 
 namespace {
 

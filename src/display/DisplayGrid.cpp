@@ -1,22 +1,21 @@
-#include "DisplayGrid.h"
+#include "display/DisplayGrid.h"
 
-#include "DisplayGridAccessible.h"
-
-#include "KeyCodes.h"
-#include "Twips.h"
-#include "VisibleText.h"
+#include "display/DisplayGridAccessible.h"
+#include "display/KeyCodes.h"
+#include "display/VisibleText.h"
+#include "platform/PrimaryScreen.h"
+#include "platform/Twips.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-
 #include <QTextLayout>
-#include <utility>
 
 #include <algorithm>
 #include <malloc.h>
+#include <utility>
 
 namespace {
 
@@ -258,32 +257,32 @@ void DisplayGrid::Refresh()
 
 double DisplayGrid::Left() const
 {
-    return x() * TwipsScale::primary().perPixelX;
+    return x() * primaryTwipsScale().perPixelX;
 }
 
 double DisplayGrid::Top() const
 {
-    return y() * TwipsScale::primary().perPixelY;
+    return y() * primaryTwipsScale().perPixelY;
 }
 
 void DisplayGrid::setLeft(double twips)
 {
-    move(TwipsScale::primary().xToPixels(twips), y());
+    move(primaryTwipsScale().xToPixels(twips), y());
 }
 
 void DisplayGrid::setTop(double twips)
 {
-    move(x(), TwipsScale::primary().yToPixels(twips));
+    move(x(), primaryTwipsScale().yToPixels(twips));
 }
 
 void DisplayGrid::setWidth(double twips)
 {
-    resize(std::max(0, TwipsScale::primary().xToPixels(twips)), height());
+    resize(std::max(0, primaryTwipsScale().xToPixels(twips)), height());
 }
 
 void DisplayGrid::setHeight(double twips)
 {
-    resize(width(), std::max(0, TwipsScale::primary().yToPixels(twips)));
+    resize(width(), std::max(0, primaryTwipsScale().yToPixels(twips)));
 }
 
 void DisplayGrid::setTopRow(int row)
@@ -636,7 +635,7 @@ void DisplayGrid::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         mSelecting = false;
-    const TwipsScale scale = TwipsScale::primary();
+    const TwipsScale scale = primaryTwipsScale();
     Q_EMIT MouseUp(KeyCodes::buttonBits(event->button() | event->buttons()),
                    KeyCodes::shiftBits(event->modifiers()), event->position().x() * scale.perPixelX,
                    event->position().y() * scale.perPixelY);

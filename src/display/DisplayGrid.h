@@ -1,7 +1,9 @@
 #pragma once
 
-#include "FindTarget.h"
-#include "LineStore.h"
+#include "display/EntryNavigation.h"
+#include "display/GridValues.h"
+#include "display/LineStore.h"
+#include "find/FindTarget.h"
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
@@ -15,7 +17,7 @@
 // RowSel, RowData, FindRow, TextMatrix, bold cells, ShowCell, Redraw, AutoSize, font and word
 // wrap, placement in twips); it reports key downs, mouse button releases and every change of
 // the current row, the last synchronously inside a Row write.
-class DisplayGrid : public QAbstractScrollArea, public FindTarget {
+class DisplayGrid : public QAbstractScrollArea, public FindTarget, public EntryRowsView {
     Q_OBJECT
 public:
     // The screen follows changes of the content at most this often.
@@ -38,6 +40,10 @@ public:
     int RowData(int row) const { return mLines.rowData(row); }
     void setRowData(int row, int value) { mLines.setRowData(row, value); }
     int FindRow(int value, int startRow) const { return mLines.findRowData(value, startRow); }
+
+    int rowCount() const override { return Rows(); }
+    bool startsEntry(int row) const override { return RowData(row) == kEntryMark; }
+    int nextEntryStart(int from) const override { return FindRow(kEntryMark, from); }
 
     QString TextMatrix(int row, int col) const;
     int lineCount() const override { return mLines.size(); }

@@ -1,7 +1,7 @@
-#include "DisplayGridAccessible.h"
+#include "display/DisplayGridAccessible.h"
 
-#include "DisplayGrid.h"
-#include "VisibleText.h"
+#include "display/DisplayGrid.h"
+#include "display/VisibleText.h"
 
 namespace {
 

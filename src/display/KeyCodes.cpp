@@ -1,4 +1,4 @@
-#include "KeyCodes.h"
+#include "display/KeyCodes.h"
 
 namespace KeyCodes {
 
@@ -7,7 +7,7 @@ int virtualKey(int qtKey)
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
         return qtKey;
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 112 + (qtKey - Qt::Key_F1);
+        return vbKeyF1 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
     case Qt::Key_Backspace:
         return 8;
@@ -68,11 +68,11 @@ int buttonBits(Qt::MouseButtons buttons)
 {
     int bits = 0;
     if (buttons & Qt::LeftButton)
-        bits |= 1;
+        bits |= vbLeftButton;
     if (buttons & Qt::RightButton)
-        bits |= 2;
+        bits |= vbRightButton;
     if (buttons & Qt::MiddleButton)
-        bits |= 4;
+        bits |= vbMiddleButton;
     return bits;
 }
 

@@ -6,6 +6,16 @@
 // modifier bits 1 = Shift, 2 = Ctrl, 4 = Alt, so key tables read the same on every platform.
 namespace KeyCodes {
 
+constexpr int vbKeyC = 67;
+constexpr int vbKeyF = 70;
+constexpr int vbKeyI = 73;
+constexpr int vbKeyF1 = 112;
+constexpr int vbKeyF3 = 114;
+
+constexpr int vbLeftButton = 1;
+constexpr int vbRightButton = 2;
+constexpr int vbMiddleButton = 4;
+
 constexpr int ShiftMask = 1;
 constexpr int CtrlMask = 2;
 constexpr int AltMask = 4;
@@ -15,7 +25,7 @@ int virtualKey(int qtKey);
 
 int shiftBits(Qt::KeyboardModifiers modifiers);
 
-// Mouse buttons as bits: 1 left, 2 right, 4 middle.
+// Mouse buttons as the button bits above.
 int buttonBits(Qt::MouseButtons buttons);
 
 } // namespace KeyCodes

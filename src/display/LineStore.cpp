@@ -1,4 +1,4 @@
-#include "LineStore.h"
+#include "display/LineStore.h"
 
 #include <algorithm>
 #include <cstring>

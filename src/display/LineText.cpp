@@ -1,4 +1,4 @@
-#include "LineText.h"
+#include "display/LineText.h"
 
 #include <algorithm>
 #include <cstring>

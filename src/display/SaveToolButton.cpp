@@ -1,4 +1,4 @@
-#include "SaveToolButton.h"
+#include "display/SaveToolButton.h"
 
 #include <QAccessibleWidget>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "VisibleText.h"
+#include "display/VisibleText.h"
 
 namespace VisibleText {
 

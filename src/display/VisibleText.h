@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LineStore.h"
+#include "display/LineStore.h"
 
 #include <QString>
 

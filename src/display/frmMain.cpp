@@ -1,25 +1,22 @@
-#include "frmMain.h"
+#include "display/frmMain.h"
 
-#include "BufferCutter.h"
-#include "ClassFind.h"
-#include "ClassPreferences.h"
-#include "DisplayGrid.h"
-#include "Rounding.h"
-#include "SessionLog.h"
-#include "SessionSettings.h"
-#include "SessionText.h"
-#include "Twips.h"
-#include "WindowTwips.h"
-#include "frmFind.h"
-#include "frmHelp.h"
-#include "frmSession.h"
+#include "display/DisplayGrid.h"
+#include "display/GridValues.h"
+#include "find/ClassFind.h"
+#include "platform/PrimaryScreen.h"
+#include "platform/Rounding.h"
+#include "platform/Twips.h"
+#include "platform/WindowState.h"
+#include "platform/WindowTwips.h"
+#include "preferences/ClassPreferences.h"
+#include "session/SessionLog.h"
+#include "session/SessionSettings.h"
+#include "session/SessionText.h"
 
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QToolBar>
-
-#include <utility>
 
 namespace {
 
@@ -30,10 +27,24 @@ constexpr int kMinimumHeightPixels = 130;
 // How long the window manager may take between the events of one change.
 constexpr int kWindowSettleMs = 100;
 
-QString entryLine(const QString &appName, const QString &text)
-{
-    return QLatin1Char('[') + appName + QStringLiteral("]  ") + text;
-}
+// The formatter's lines go to the end of the grid; an entry's first line is marked and bold.
+class GridLines final : public EntrySink {
+public:
+    explicit GridLines(DisplayGrid &grid)
+        : mGrid(grid)
+    {
+    }
+    void appendLine(QStringView text) override { mGrid.AddItem(text); }
+    void startEntry() override
+    {
+        const int row = mGrid.Rows() - 1;
+        mGrid.setRowData(row, kEntryMark);
+        mGrid.setCellFontBold(row, true);
+    }
+
+private:
+    DisplayGrid &mGrid;
+};
 
 } // namespace
 
@@ -61,23 +72,15 @@ frmMain::frmMain(QWidget *parent)
     Finder().setDisplay(mGrid, this);
     // The toolbar cannot be hidden: there would be no way to bring it back.
     setContextMenuPolicy(Qt::NoContextMenu);
-    const TwipsScale scale = TwipsScale::primary();
+    const TwipsScale scale = primaryTwipsScale();
     resize(scale.xToPixels(3495), scale.yToPixels(1335) + tbr->sizeHint().height());
     Form_Load();
-}
-
-frmMain::~frmMain()
-{
-    // A later window gets the search; until then it has nothing to search.
-    Finder().forgetDisplay(mGrid);
-    if (frmSession *session = loadedSessionWindow())
-        session->forgetTarget(this);
 }
 
 void frmMain::Form_Load()
 {
     mbLoaded = true;
-    const TwipsScale scale = TwipsScale::primary();
+    const TwipsScale scale = primaryTwipsScale();
     miMinWidthTwips = qint16(scale.xToTwips(kMinimumWidthPixels));
     miMinHeightTwips = qint16(scale.yToTwips(kMinimumHeightPixels));
     // The minimum is an outer size: once the frame is known, it comes off the client area.
@@ -88,10 +91,8 @@ void frmMain::Form_Load()
     });
     if (!Preferences().RestoreFormPosition(this))
         move(0, 0);
-    recordNormalGeometry();
-    PreviousEntryRow = -1;
-    CurrentEntryRow = -1;
-    NextEntryRow = -1;
+    mPlacement.record(WindowTwips::outerRect(this));
+    mEntries.clear();
     ApplyPreferences();
     // A new window holds no entries, so none of the earlier timings apply.
     Session().clearEntries(Session().now());
@@ -114,7 +115,7 @@ void frmMain::ApplyPreferences()
     if (fontSize > 0)
         measured.setPointSizeF(fontSize);
     const QFontMetricsF metrics(measured);
-    const double twipsPerPixel = TwipsScale::primary().perPixelX;
+    const double twipsPerPixel = primaryTwipsScale().perPixelX;
     const double w1 =
         roundHalfEven(metrics.horizontalAdvance(QStringLiteral("GetTag ")) * twipsPerPixel);
     const double w2 = metrics.horizontalAdvance(QLatin1Char(' ')) * twipsPerPixel;
@@ -123,7 +124,7 @@ void frmMain::ApplyPreferences()
     mGrid->setFontName(fontName);
     mGrid->setFontSize(fontSize);
     mGrid->setWordWrap(settings.WordWrap());
-    mGrid->AutoSize(0);
+    mGrid->AutoSize(kTextColumn);
     mGrid->Refresh();
     MarkDefaultSaveTool(settings.SaveText());
 }
@@ -131,48 +132,29 @@ void frmMain::ApplyPreferences()
 int frmMain::windowStateValue() const
 {
     if (isMinimized())
-        return 1;
+        return vbMinimized;
     if (isMaximized())
-        return 2;
-    return 0;
+        return vbMaximized;
+    return vbNormal;
 }
 
-// The window manager reports one change in several events, and not always in one go: a
-// maximize as the new geometry and then the new state, a restore to maximized as normal first
-// and maximized a moment later. What it reports is taken together once it has been quiet for
-// a moment, so a geometry on the way to another state is never taken as the normal one and
-// Form_Resize runs once per change. A geometry the program sets itself belongs to no change
-// of state and counts at once. Each rectangle is read whole, never pieced together from a
-// resize and a move.
 void frmMain::geometryArrived(bool fromWindowSystem)
 {
-    if (fromWindowSystem)
-        windowChangeArrived(false);
-    else if (windowStateValue() == 0)
-        recordNormalGeometry();
+    if (mPlacement.geometryArrived(fromWindowSystem, windowStateValue(),
+                                   WindowTwips::outerRect(this)))
+        mWindowSettle.start();
 }
 
-void frmMain::windowChangeArrived(bool resized)
+void frmMain::windowChangeArrived()
 {
-    mResizeArrived = mResizeArrived || resized;
+    mPlacement.resizeArrived();
     mWindowSettle.start();
 }
 
 void frmMain::windowChanged()
 {
-    if (windowStateValue() == 0)
-        recordNormalGeometry();
-    if (std::exchange(mResizeArrived, false))
+    if (mPlacement.settled(windowStateValue(), WindowTwips::outerRect(this)))
         Form_Resize();
-}
-
-void frmMain::recordNormalGeometry()
-{
-    const QRect now = WindowTwips::outerRect(this);
-    NormalTop = now.y();
-    NormalLeft = now.x();
-    NormalHeight = now.height();
-    NormalWidth = now.width();
 }
 
 void frmMain::moveEvent(QMoveEvent *event)
@@ -185,26 +167,22 @@ void frmMain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     geometryArrived(event->spontaneous());
-    windowChangeArrived(true);
+    windowChangeArrived();
 }
 
 void frmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        windowChangeArrived(true);
+        windowChangeArrived();
 }
 
 void frmMain::Form_Resize()
 {
     const int state = windowStateValue();
-    // A resize while minimized or maximized (the geometry that follows a new state on X11)
-    // is no change of state and saves nothing.
-    if (state != LastWindowState &&
-        ((state == 1 && LastWindowState != 2) || (state == 2 && LastWindowState != 1)))
+    if (mPlacement.stateSeen(state))
         Preferences().SaveFormPosition(this, NormalTop, NormalLeft, NormalHeight, NormalWidth);
-    LastWindowState = qint16(state);
-    if (state != 1)
+    if (state != vbMinimized)
         layoutGrid();
 }
 
@@ -220,17 +198,12 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 void frmMain::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    if (windowStateValue() == 0) {
+    if (windowStateValue() == vbNormal) {
         const QRect outer = WindowTwips::outerRect(this);
         Preferences().SaveFormPosition(this, outer.y(), outer.x(), outer.height(), outer.width());
     }
     hide();
-    if (frmFind *find = loadedFindDialog())
-        find->close();
-    if (frmHelp *help = loadedHelpWindow())
-        help->close();
-    if (frmSession *session = loadedSessionWindow())
-        session->closeWithDisplay();
+    Q_EMIT closing();
     if (mclsMessage) {
         // The call drops our hold; this copy keeps the object alive until it returns.
         const std::shared_ptr<ClientSet> held = mclsMessage;
@@ -243,108 +216,56 @@ void frmMain::closeEvent(QCloseEvent *event)
 // The grid keeps its left and top margin on the right and at the bottom as well.
 void frmMain::layoutGrid()
 {
-    const TwipsScale scale = TwipsScale::primary();
+    const TwipsScale scale = primaryTwipsScale();
     const QWidget *client = centralWidget();
     mGrid->setWidth(client->width() * scale.perPixelX - 2 * mGrid->Left());
     mGrid->setHeight(client->height() * scale.perPixelY - 2 * mGrid->Top());
 }
 
-void frmMain::startEntry(int row)
+// The entry starting at `row` becomes current and is brought into view.
+void frmMain::entryStarted(int row)
 {
-    mGrid->setRowData(row, 1);
     mGrid->setRow(row);
-    mGrid->setCellFontBold(row, true);
-}
-
-void frmMain::appendLine(QStringView prefix, QStringView body)
-{
-    mLine.resize(0);
-    mLine.append(prefix);
-    mLine.append(body);
-    mGrid->AddItem(mLine);
+    mEntries.entryAdded(row);
+    if (Preferences().WordWrap())
+        mGrid->AutoSize(kTextColumn);
+    mGrid->setRedraw(flexRDBuffered);
+    mGrid->ShowCell(row, kTextColumn);
 }
 
 void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXRequest,
                                QStringView HELIXBuffer)
 {
     const std::int64_t arrived = Session().now();
-    const int rowsBefore = mGrid->Rows();
     IsNavigating = true;
-    mGrid->AddItem(entryLine(AppName, HELIXRequest + QStringLiteral(" Request")));
-    const int row = mGrid->Rows() - 1;
-    startEntry(row);
-    mGrid->ShowCell(row, 0);
-    mGrid->setRedraw(0);
-    if (CurrentEntryRow != -1)
-        PreviousEntryRow = CurrentEntryRow;
-    CurrentEntryRow = row;
-    NextEntryRow = -1;
-
-    if (!HELIXBuffer.isEmpty()) {
-        const BufferCutter::SendBuffer cut = BufferCutter::cutSend(HELIXBuffer);
-        if (cut.hasHeader && Preferences().DisplayHeader()) {
-            mLine.resize(0);
-            mLine.append(ContinuationIndent);
-            BufferCutter::appendHeaderText(mLine, cut.header);
-            mGrid->AddItem(mLine);
-        }
-        const QString firstLabel = ContinuationIndent + QStringLiteral("PutTag ");
-        const QString nextLabel = ContinuationIndent + ContinuationIndent;
-        const QString *label = &firstLabel;
-        BufferCutter::forEachField(cut.data, [&](QStringView field) {
-            if (field.isEmpty())
-                return;
-            appendLine(*label, field);
-            label = &nextLabel;
-        });
-    }
-
-    if (Preferences().WordWrap())
-        mGrid->AutoSize(0);
-    mGrid->setRedraw(2);
+    mGrid->setRedraw(flexRDNone);
+    const int row = mGrid->Rows();
+    GridLines lines(*mGrid);
+    mFormatter.showHeader = Preferences().DisplayHeader();
+    const int added = mFormatter.formatSend(lines, AppName, HELIXRequest, HELIXBuffer);
+    entryStarted(row);
     IsNavigating = false;
-    Session().request(arrived, AppName, mGrid->Rows() - rowsBefore);
+    Session().request(arrived, AppName, added);
     UpdateCommandState();
 }
 
 std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer)
 {
     const std::int64_t arrived = Session().now();
-    const int rowsBefore = mGrid->Rows();
-    const BufferCutter::ReceiveBuffer cut = BufferCutter::cutReceive(HELIXBuffer);
-    if (!cut.hasReturnCode) {
-        UpdateCommandState();
-        return std::nullopt;
-    }
-    if (Preferences().DisplayHeader()) {
-        mLine.resize(0);
-        mLine.append(ContinuationIndent);
-        BufferCutter::appendHeaderText(mLine, cut.header);
-        mGrid->AddItem(mLine);
-    }
-    mGrid->setRedraw(0);
-    if (!cut.returnCodeClosed) {
-        // The call fails here; painting is switched back on so the display stays live.
-        mGrid->setRedraw(2);
-        Session().otherLines(arrived, mGrid->Rows() - rowsBefore);
+    mGrid->setRedraw(flexRDNone);
+    GridLines lines(*mGrid);
+    mFormatter.showHeader = Preferences().DisplayHeader();
+    const EntryFormatter::Received received = mFormatter.formatReceive(lines, HELIXBuffer);
+    const bool formatted = received.outcome == EntryFormatter::Reply::Formatted;
+    if (formatted && Preferences().WordWrap())
+        mGrid->AutoSize(kTextColumn);
+    mGrid->setRedraw(flexRDBuffered);
+    if (received.outcome == EntryFormatter::Reply::Unclosed) {
+        Session().otherLines(arrived, received.lines);
         return HelixError::invalidArgument();
     }
-    mLine.resize(0);
-    mLine.append(ContinuationIndent);
-    mLine.append(u"GetTag ");
-    mLine.append(cut.returnCode);
-    mGrid->AddItem(mLine);
-
-    const QString label = ContinuationIndent + ContinuationIndent;
-    BufferCutter::forEachField(cut.data, [&](QStringView field) {
-        if (field.size() >= 2)
-            appendLine(label, field);
-    });
-
-    if (Preferences().WordWrap())
-        mGrid->AutoSize(0);
-    mGrid->setRedraw(2);
-    Session().reply(arrived, cut.returnCode, mGrid->Rows() - rowsBefore);
+    if (formatted)
+        Session().reply(arrived, received.returnCode, received.lines);
     UpdateCommandState();
     return std::nullopt;
 }
@@ -353,20 +274,13 @@ void frmMain::FormatText(const QString &AppName, const QString &Text)
 {
     const std::int64_t arrived = Session().now();
     IsNavigating = true;
-    mGrid->setRedraw(0);
-    mGrid->AddItem(entryLine(AppName, Text));
-    const int row = mGrid->Rows() - 1;
-    startEntry(row);
-    if (CurrentEntryRow != -1)
-        PreviousEntryRow = CurrentEntryRow;
-    CurrentEntryRow = mGrid->Row();
-    NextEntryRow = -1;
-    if (Preferences().WordWrap())
-        mGrid->AutoSize(0);
-    mGrid->setRedraw(2);
-    mGrid->ShowCell(row, 0);
+    mGrid->setRedraw(flexRDNone);
+    const int row = mGrid->Rows();
+    GridLines lines(*mGrid);
+    const int added = mFormatter.formatText(lines, AppName, Text);
+    entryStarted(row);
     IsNavigating = false;
-    Session().note(arrived, AppName, 1);
+    Session().note(arrived, AppName, added);
     UpdateCommandState();
 }
 
@@ -391,7 +305,7 @@ void frmMain::goToEntry(int entry)
     if (row < 0)
         return;
     mGrid->setRow(row);
-    mGrid->ShowCell(row, 0);
+    mGrid->ShowCell(row, kTextColumn);
 }
 
 void frmMain::showTimeGutter(bool on)

@@ -1,9 +1,12 @@
 #pragma once
 
-#include "ClientSet.h"
-#include "HelixError.h"
-#include "PositionedForm.h"
-#include "SessionTarget.h"
+#include "display/ClientSet.h"
+#include "display/EntryFormatter.h"
+#include "display/EntryNavigation.h"
+#include "platform/HelixError.h"
+#include "platform/NormalPlacement.h"
+#include "platform/PositionedForm.h"
+#include "session/SessionTarget.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -23,10 +26,14 @@ class QToolButton;
 // into lines, with the entry bookkeeping that navigation and the commands rely on.
 class frmMain : public QMainWindow, public PositionedForm, public SessionTarget {
     Q_OBJECT
+    // The rules the designed members below delegate to.
+    EntryFormatter mFormatter;
+    EntryNavigation mEntries;
+    NormalPlacement mPlacement;
+
 public:
     // Creating the window loads it: minimum size, saved or top-left position, preferences.
     explicit frmMain(QWidget *parent = nullptr);
-    ~frmMain() override;
 
     // The smallest outer size, in twips (240 x 130 pixels).
     qint16 miMinWidthTwips = 0;
@@ -48,13 +55,13 @@ public:
     void FormatText(const QString &AppName, const QString &Text);
 
     // Entry rows: first rows of the previous, current and next entry, -1 for none.
-    int PreviousEntryRow = -1;
-    int CurrentEntryRow = -1;
-    int NextEntryRow = -1;
+    int &PreviousEntryRow = mEntries.previous;
+    int &CurrentEntryRow = mEntries.current;
+    int &NextEntryRow = mEntries.next;
     // True while the window itself moves the grid's current row.
     bool IsNavigating = false;
 
-    QString ContinuationIndent = QStringLiteral("       ");
+    QString &ContinuationIndent = mFormatter.indent;
 
     // The one place that enables and disables the commands, from the grid and the entry rows.
     void UpdateCommandState();
@@ -98,12 +105,12 @@ public:
     void ApplyPreferences();
 
     // The outer rectangle the window had while it was last in the normal state, in twips.
-    int NormalTop = 0;
-    int NormalLeft = 0;
-    int NormalHeight = 0;
-    int NormalWidth = 0;
-    // 0 normal, 1 minimized, 2 maximized, as seen by the previous Form_Resize.
-    qint16 LastWindowState = 0;
+    int &NormalTop = mPlacement.top;
+    int &NormalLeft = mPlacement.left;
+    int &NormalHeight = mPlacement.height;
+    int &NormalWidth = mPlacement.width;
+    // vbNormal, vbMinimized or vbMaximized, as seen by the previous Form_Resize.
+    qint16 &LastWindowState = mPlacement.lastState;
 
     QString Name() const override { return objectName(); }
     int MinWidthTwips() const override { return miMinWidthTwips; }
@@ -117,6 +124,8 @@ public:
     void showTimeGutter(bool on) override;
 
 Q_SIGNALS:
+    // The window has left the screen and is about to tell its clients to stop tracing.
+    void closing();
     // The window has closed: it is no longer loaded and holds no client-interface object.
     void unloaded();
 
@@ -132,19 +141,16 @@ private:
     void createRightClickMenu();
     void vsf_KeyDown(int KeyCode, int Shift);
     void vsf_MouseUp(int Button, int Shift, double X, double Y);
-    int searchBack(int from, int to) const;
-    void lookAhead();
+    void showEntryRow(int row);
     void BeginBusy();
     void EndBusy();
     void Form_Load();
     void Form_Resize();
     int windowStateValue() const;
     void geometryArrived(bool fromWindowSystem);
-    void windowChangeArrived(bool resized);
+    void windowChangeArrived();
     void windowChanged();
-    void recordNormalGeometry();
-    void startEntry(int row);
-    void appendLine(QStringView prefix, QStringView body);
+    void entryStarted(int row);
     void layoutGrid();
 
     DisplayGrid *mGrid = nullptr;
@@ -154,8 +160,5 @@ private:
     QList<QAction *> mBackCommands;
     QList<QAction *> mForwardCommands;
     QTimer mWindowSettle;
-    bool mResizeArrived = false;
     QPointer<QWidget> mFocusBeforeBusy;
-    // Reused for every line built, so formatting a buffer allocates nothing per line.
-    QString mLine;
 };

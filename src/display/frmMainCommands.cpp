@@ -1,11 +1,11 @@
 // Copy and clear, the right-click menu, and the keys the grid hands to the window.
-#include "ClassFind.h"
-#include "DisplayGrid.h"
-#include "KeyCodes.h"
-#include "LineText.h"
-#include "SessionLog.h"
-#include "frmMain.h"
-#include "frmSession.h"
+#include "display/DisplayGrid.h"
+#include "display/KeyCodes.h"
+#include "display/LineText.h"
+#include "display/frmMain.h"
+#include "find/ClassFind.h"
+#include "session/SessionLog.h"
+#include "session/frmSession.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -40,15 +40,17 @@ void frmMain::createRightClickMenu()
                 [this, command, scope] { (this->*command)(scope); });
         return action;
     };
-    mnuCopySelected =
-        item(mnuCopy, "mnuCopySelected", "Copy &Selected", &frmMain::CopyLinesToClipboard, 0);
-    mnuCopyCurrent =
-        item(mnuCopy, "mnuCopyCurrent", "Copy &Current", &frmMain::CopyLinesToClipboard, 1);
-    mnuCopyAll = item(mnuCopy, "mnuCopyAll", "Copy &All", &frmMain::CopyLinesToClipboard, 2);
+    using namespace LineText;
+    mnuCopySelected = item(mnuCopy, "mnuCopySelected", "Copy &Selected",
+                           &frmMain::CopyLinesToClipboard, Selection);
+    mnuCopyCurrent = item(mnuCopy, "mnuCopyCurrent", "Copy &Current",
+                          &frmMain::CopyLinesToClipboard, CurrentEntry);
+    mnuCopyAll = item(mnuCopy, "mnuCopyAll", "Copy &All", &frmMain::CopyLinesToClipboard, AllLines);
     mnuSaveSelected =
-        item(mnuSave, "mnuSaveSelected", "Save &Selected", &frmMain::SaveLinesToFile, 0);
-    mnuSaveCurrent = item(mnuSave, "mnuSaveCurrent", "Save &Current", &frmMain::SaveLinesToFile, 1);
-    mnuSaveAll = item(mnuSave, "mnuSaveAll", "Save &All", &frmMain::SaveLinesToFile, 2);
+        item(mnuSave, "mnuSaveSelected", "Save &Selected", &frmMain::SaveLinesToFile, Selection);
+    mnuSaveCurrent =
+        item(mnuSave, "mnuSaveCurrent", "Save &Current", &frmMain::SaveLinesToFile, CurrentEntry);
+    mnuSaveAll = item(mnuSave, "mnuSaveAll", "Save &All", &frmMain::SaveLinesToFile, AllLines);
     mLineCommands << mnuCopySelected << mnuCopyCurrent << mnuCopyAll << mnuSaveSelected
                   << mnuSaveCurrent << mnuSaveAll;
 }
@@ -74,9 +76,7 @@ void frmMain::ClearDisplay()
 {
     mGrid->clearRows();
     Session().clearEntries(Session().now());
-    PreviousEntryRow = -1;
-    CurrentEntryRow = -1;
-    NextEntryRow = -1;
+    mEntries.clear();
 }
 
 // Disabling the window takes the keyboard focus from it, and enabling it again gives the focus
@@ -101,21 +101,22 @@ void frmMain::EndBusy()
 // itself.
 void frmMain::vsf_KeyDown(int KeyCode, int Shift)
 {
+    using namespace KeyCodes;
     const bool findEnabled = Tool(QStringLiteral("tbrFind"))->isEnabled();
-    if (Shift & KeyCodes::CtrlMask) {
-        if (KeyCode == 67 && Tool(QStringLiteral("tbrCopy"))->isEnabled())
-            CopyLinesToClipboard(0);
-        else if (KeyCode == 70 && findEnabled)
+    if (Shift & CtrlMask) {
+        if (KeyCode == vbKeyC && Tool(QStringLiteral("tbrCopy"))->isEnabled())
+            CopyLinesToClipboard(LineText::Selection);
+        else if (KeyCode == vbKeyF && findEnabled)
             Finder().ShowFindDialog();
-        else if (KeyCode == 73)
+        else if (KeyCode == vbKeyI)
             showSessionWindow(this);
-    } else if (KeyCode == 114 && findEnabled) {
-        Finder().FindNext((Shift & KeyCodes::ShiftMask) ? 0 : 1);
+    } else if (KeyCode == vbKeyF3 && findEnabled) {
+        Finder().FindNext((Shift & ShiftMask) ? kFindUp : kFindDown);
     }
 }
 
 void frmMain::vsf_MouseUp(int Button, int, double, double)
 {
-    if (Button == 2)
+    if (Button == KeyCodes::vbRightButton)
         mnuPopup->popup(QCursor::pos());
 }

@@ -1,8 +1,8 @@
 // Saving lines of the display to a text file.
-#include "ClassFileSystem.h"
-#include "DisplayGrid.h"
-#include "LineText.h"
-#include "frmMain.h"
+#include "display/DisplayGrid.h"
+#include "display/LineText.h"
+#include "display/frmMain.h"
+#include "output/ClassFileSystem.h"
 
 void frmMain::SaveLinesToFile(int Scope)
 {

@@ -1,12 +1,13 @@
 // The toolbar and the rule that enables the commands.
-#include "ClassFind.h"
-#include "ClassPreferences.h"
-#include "DisplayGrid.h"
-#include "SaveToolButton.h"
-#include "ToolIcons.h"
-#include "frmHelp.h"
-#include "frmMain.h"
-#include "frmPreferences.h"
+#include "display/DisplayGrid.h"
+#include "display/LineText.h"
+#include "display/SaveToolButton.h"
+#include "display/frmMain.h"
+#include "find/ClassFind.h"
+#include "help/frmHelp.h"
+#include "platform/ToolIcons.h"
+#include "preferences/ClassPreferences.h"
+#include "preferences/frmPreferences.h"
 
 #include <QMenu>
 #include <QToolBar>
@@ -105,15 +106,15 @@ void frmMain::ToolClick(const QString &name)
     } else if (name == QLatin1String("tbrClear")) {
         ClearDisplay();
     } else if (name == QLatin1String("tbrCopy")) {
-        CopyLinesToClipboard(0);
+        CopyLinesToClipboard(LineText::Selection);
     } else if (name == QLatin1String("tbrSave")) {
         SaveLinesToFile(Preferences().SaveText());
     } else if (name == QLatin1String("tbrSaveAll")) {
-        SaveLinesToFile(2);
+        SaveLinesToFile(LineText::AllLines);
     } else if (name == QLatin1String("tbrSaveCurrent")) {
-        SaveLinesToFile(1);
+        SaveLinesToFile(LineText::CurrentEntry);
     } else if (name == QLatin1String("tbrSaveSelection")) {
-        SaveLinesToFile(0);
+        SaveLinesToFile(LineText::Selection);
     } else if (name == QLatin1String("tbrSettings")) {
         auto *dialog = new frmPreferences(this, [this] { ApplyPreferences(); });
         dialog->exec();
@@ -129,8 +130,8 @@ void frmMain::ToolClick(const QString &name)
 void frmMain::UpdateCommandState()
 {
     const bool hasLines = mGrid->Rows() > mGrid->FixedRows();
-    const bool canGoBack = mGrid->Row() > CurrentEntryRow || PreviousEntryRow != -1;
-    const bool canGoForward = NextEntryRow != -1;
+    const bool canGoBack = mEntries.canGoBack(mGrid->Row());
+    const bool canGoForward = mEntries.canGoForward();
     for (QAction *command : std::as_const(mLineCommands))
         command->setEnabled(hasLines);
     for (QAction *command : std::as_const(mBackCommands))
@@ -143,13 +144,13 @@ void frmMain::MarkDefaultSaveTool(int SaveText)
 {
     const char *checked = nullptr;
     switch (SaveText) {
-    case 0:
+    case LineText::Selection:
         checked = "tbrSaveSelection";
         break;
-    case 1:
+    case LineText::CurrentEntry:
         checked = "tbrSaveCurrent";
         break;
-    case 2:
+    case LineText::AllLines:
         checked = "tbrSaveAll";
         break;
     default:

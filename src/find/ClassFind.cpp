@@ -1,8 +1,9 @@
-#include "ClassFind.h"
+#include "find/ClassFind.h"
 
-#include "FindTarget.h"
-#include "LineMatcher.h"
-#include "frmFind.h"
+#include "find/FindTarget.h"
+#include "find/LineMatcher.h"
+#include "find/frmFind.h"
+#include "platform/ProcessWide.h"
 
 #include <algorithm>
 
@@ -15,28 +16,22 @@ void ClassFind::SetFindOptions(const QString &searchText, bool wholeWord, bool m
     Direction = direction;
 }
 
-void ClassFind::setDisplay(FindTarget *grid, QWidget *mainWindow)
+void ClassFind::setDisplay(Tracked<FindTarget> grid, QWidget *mainWindow)
 {
     mGrid = grid;
     mMainWindow = mainWindow;
 }
 
-void ClassFind::forgetDisplay(const FindTarget *grid)
-{
-    if (mGrid == grid)
-        setDisplay(nullptr, nullptr);
-}
-
 void ClassFind::FindNext(int direction)
 {
-    if (direction != -1)
+    if (direction != kFindStored)
         Direction = direction;
     if (SearchText.isEmpty() || !mGrid)
         return;
-    if (Direction == 1)
-        FindDown(*mGrid);
+    if (Direction == kFindDown)
+        FindDown(*mGrid.get());
     else
-        FindUp(*mGrid);
+        FindUp(*mGrid.get());
 }
 
 void ClassFind::FindDown(FindTarget &grid)
@@ -104,6 +99,5 @@ void ClassFind::ShowFindDialog()
 
 ClassFind &Finder()
 {
-    static ClassFind instance;
-    return instance;
+    return ProcessWide::instance<ClassFind>();
 }

@@ -1,11 +1,19 @@
 #pragma once
 
+#include "find/FindTarget.h"
+#include "platform/Tracked.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-class FindTarget;
 class LineMatcher;
+
+// Directions of a search: the indexes of the Find dialog's "Up" and "Down", and the direction
+// stored by the last search.
+constexpr int kFindUp = 0;
+constexpr int kFindDown = 1;
+constexpr int kFindStored = -1;
 
 // The search over the display's lines. It remembers the last search (text, options,
 // direction and the row of the last hit) so that it can be repeated from the keyboard. A
@@ -16,20 +24,18 @@ public:
     QString SearchText;
     bool WholeWord = false;
     bool MatchCase = false;
-    // 1 searches down, anything else up: the indexes of the dialog's "Up" and "Down".
-    int Direction = 1;
+    // kFindDown searches down, anything else up.
+    int Direction = kFindDown;
     int LastFoundRow = 0;
 
     void SetFindOptions(const QString &searchText, bool wholeWord, bool matchCase, int direction);
-    // 1 down, 0 up, -1 in the stored direction; the direction given is stored.
+    // kFindDown, kFindUp or kFindStored; the direction given is stored.
     void FindNext(int direction);
     // Opens the Find dialog with the stored options, or brings the open one to the front.
     void ShowFindDialog();
 
     // The display the searches run on, and the window the dialog first opens over.
-    void setDisplay(FindTarget *grid, QWidget *mainWindow);
-    // Stops searching `grid`, unless a newer display has taken its place already.
-    void forgetDisplay(const FindTarget *grid);
+    void setDisplay(Tracked<FindTarget> grid, QWidget *mainWindow);
 
 private:
     void FindDown(FindTarget &grid);
@@ -38,7 +44,7 @@ private:
     int ScanRows(const FindTarget &grid, int first, int last, int step,
                  const LineMatcher &matcher) const;
 
-    FindTarget *mGrid = nullptr;
+    Tracked<FindTarget> mGrid;
     QPointer<QWidget> mMainWindow;
 };
 

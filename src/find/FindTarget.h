@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LineSource.h"
+#include "platform/LineSource.h"
 
 // The display as the search sees it: its lines, read in place, and its current row.
 class FindTarget : public LineSource {

@@ -1,4 +1,4 @@
-#include "LineMatcher.h"
+#include "find/LineMatcher.h"
 
 #include <algorithm>
 #include <cstring>

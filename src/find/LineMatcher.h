@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LineSource.h"
+#include "platform/LineSource.h"
 
 #include <QByteArray>
 #include <QString>

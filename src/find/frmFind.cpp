@@ -1,9 +1,9 @@
-#include "frmFind.h"
+#include "find/frmFind.h"
 
-#include "CheckValue.h"
-#include "ClassFind.h"
-#include "ClassPreferences.h"
-#include "DialogLayout.h"
+#include "find/ClassFind.h"
+#include "platform/CheckValue.h"
+#include "platform/DialogLayout.h"
+#include "preferences/ClassPreferences.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -44,12 +44,13 @@ frmFind::frmFind(QWidget *mainWindow)
                                    2175, 255);
     fra = DialogLayout::placed(new QGroupBox(QStringLiteral("Direction"), this), 3480, 480, 2055,
                                735);
-    opt[0] = DialogLayout::placed(new QRadioButton(QStringLiteral("&Up"), fra), 240, 360, 735, 255);
-    opt[1] =
+    opt[kFindUp] =
+        DialogLayout::placed(new QRadioButton(QStringLiteral("&Up"), fra), 240, 360, 735, 255);
+    opt[kFindDown] =
         DialogLayout::placed(new QRadioButton(QStringLiteral("&Down"), fra), 1080, 360, 735, 255);
     auto *direction = new QButtonGroup(this);
-    direction->addButton(opt[0], 0);
-    direction->addButton(opt[1], 1);
+    direction->addButton(opt[kFindUp], kFindUp);
+    direction->addButton(opt[kFindDown], kFindDown);
     cmdFind = DialogLayout::placed(new QPushButton(QStringLiteral("&Find Next"), this), 5760, 120,
                                    1095, 375);
     cmdCancel = DialogLayout::placed(new QPushButton(QStringLiteral("&Cancel"), this), 5760, 600,
@@ -57,7 +58,8 @@ frmFind::frmFind(QWidget *mainWindow)
 
     lblText->setBuddy(vsf);
     cmdFind->setDefault(true);
-    DialogLayout::tabOrder({vsf, chkWhole, chkCase, opt[0], opt[1], cmdFind, cmdCancel});
+    DialogLayout::tabOrder(
+        {vsf, chkWhole, chkCase, opt[kFindUp], opt[kFindDown], cmdFind, cmdCancel});
     connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
     Form_Load(mainWindow);
@@ -77,9 +79,9 @@ void frmFind::Form_Load(QWidget *mainWindow)
 void frmFind::InitFindDialog(const QString &text, bool wholeWord, bool matchCase, int direction)
 {
     vsf->setText(text);
-    chkWhole->setChecked(CheckValueFromBoolean(wholeWord) == 1);
-    chkCase->setChecked(CheckValueFromBoolean(matchCase) == 1);
-    if (direction == 0 || direction == 1)
+    chkWhole->setChecked(CheckValueFromBoolean(wholeWord) == vbChecked);
+    chkCase->setChecked(CheckValueFromBoolean(matchCase) == vbChecked);
+    if (direction == kFindUp || direction == kFindDown)
         opt[direction]->setChecked(true);
 }
 
@@ -90,9 +92,10 @@ void frmFind::cmdFind_Click()
         close();
         return;
     }
-    const int direction = opt[0]->isChecked() ? 0 : (opt[1]->isChecked() ? 1 : 0);
-    const bool wholeWord = BooleanFromCheckValue(chkWhole->isChecked() ? 1 : 0);
-    const bool matchCase = BooleanFromCheckValue(chkCase->isChecked() ? 1 : 0);
+    const int direction =
+        opt[kFindUp]->isChecked() ? kFindUp : (opt[kFindDown]->isChecked() ? kFindDown : kFindUp);
+    const bool wholeWord = BooleanFromCheckValue(chkWhole->isChecked() ? vbChecked : vbUnchecked);
+    const bool matchCase = BooleanFromCheckValue(chkCase->isChecked() ? vbChecked : vbUnchecked);
     Finder().SetFindOptions(text, wholeWord, matchCase, direction);
-    Finder().FindNext(-1);
+    Finder().FindNext(kFindStored);
 }

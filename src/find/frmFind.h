@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RememberedDialog.h"
+#include "preferences/RememberedDialog.h"
 
 #include <array>
 

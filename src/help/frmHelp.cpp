@@ -1,7 +1,7 @@
-#include "frmHelp.h"
+#include "help/frmHelp.h"
 
-#include "DialogLayout.h"
-#include "ToolIcons.h"
+#include "platform/DialogLayout.h"
+#include "platform/ToolIcons.h"
 
 #include <QGroupBox>
 #include <QLabel>

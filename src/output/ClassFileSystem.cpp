@@ -1,7 +1,8 @@
-#include "ClassFileSystem.h"
+#include "output/ClassFileSystem.h"
 
-#include "LineSource.h"
-#include "TextWriter.h"
+#include "platform/LineSource.h"
+#include "platform/ProcessWide.h"
+#include "platform/TextWriter.h"
 
 #include <QMessageBox>
 
@@ -67,6 +68,5 @@ void ClassFileSystem::ReportFileError(const QString &fileName)
 
 ClassFileSystem &FileSystem()
 {
-    static ClassFileSystem instance;
-    return instance;
+    return ProcessWide::instance<ClassFileSystem>();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommonDialog.h"
+#include "output/CommonDialog.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CommonDialog.h"
+#include "output/CommonDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "CheckValue.h"
+#include "platform/CheckValue.h"
 
 #include <cmath>
 
@@ -20,21 +20,21 @@ bool textIsTrue(const QString &text)
 int CheckValueFromBoolean(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
-        return 0;
+        return vbUnchecked;
     switch (value.typeId()) {
     case QMetaType::Bool:
-        return value.toBool() ? 1 : 0;
+        return value.toBool() ? vbChecked : vbUnchecked;
     case QMetaType::QString:
-        return textIsTrue(value.toString()) ? 1 : 0;
+        return textIsTrue(value.toString()) ? vbChecked : vbUnchecked;
     default:
         break;
     }
     bool isNumber = false;
     const double number = value.toDouble(&isNumber);
-    return isNumber && number != 0 ? 1 : 0;
+    return isNumber && number != 0 ? vbChecked : vbUnchecked;
 }
 
 bool BooleanFromCheckValue(int checkValue)
 {
-    return checkValue == 1;
+    return checkValue == vbChecked;
 }

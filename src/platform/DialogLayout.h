@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Twips.h"
+#include "platform/PrimaryScreen.h"
+#include "platform/Twips.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -27,7 +28,7 @@ inline QFont font()
 // design's width would clip in this face gets the width it needs.
 template <typename W> W *placed(W *widget, int left, int top, int width, int height)
 {
-    const TwipsScale scale = TwipsScale::primary();
+    const TwipsScale scale = primaryTwipsScale();
     int pixels = scale.xToPixels(width);
     if constexpr (std::is_base_of_v<QLabel, W>) {
         if (!widget->wordWrap())

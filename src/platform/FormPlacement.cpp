@@ -1,9 +1,6 @@
-#include "FormPlacement.h"
+#include "platform/FormPlacement.h"
 
-#include "Rounding.h"
-#include "Twips.h"
-
-#include <QWidget>
+#include "platform/Rounding.h"
 
 #include <cstdint>
 #include <limits>
@@ -84,28 +81,4 @@ std::optional<QPoint> centerFormPosition(double screenWidth, double screenHeight
     if (!clampedLeft || !clampedTop)
         return std::nullopt;
     return QPoint(static_cast<int>(*clampedLeft), static_cast<int>(*clampedTop));
-}
-
-FormRectTwips formRectTwips(const QWidget *widget)
-{
-    const TwipsScale scale = TwipsScale::primary();
-    const QRect frame = widget->frameGeometry();
-    return {frame.x() * scale.perPixelX, frame.y() * scale.perPixelY,
-            frame.width() * scale.perPixelX, frame.height() * scale.perPixelY};
-}
-
-void CenterForm(QWidget *frm, const QWidget *owner)
-{
-    if (!frm)
-        return;
-    const ScreenTwips screen = ScreenTwips::primary();
-    std::optional<FormRectTwips> ownerRect;
-    if (owner)
-        ownerRect = formRectTwips(owner);
-    const auto position =
-        centerFormPosition(screen.width, screen.height, formRectTwips(frm), ownerRect);
-    if (!position)
-        return;
-    const TwipsScale scale = TwipsScale::primary();
-    frm->move(scale.xToPixels(position->x()), scale.yToPixels(position->y()));
 }

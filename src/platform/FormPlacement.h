@@ -1,10 +1,8 @@
 #pragma once
 
-#include <optional>
-
 #include <QPoint>
 
-class QWidget;
+#include <optional>
 
 // A window's outer rectangle in twips, as its Left/Top/Width/Height properties give it.
 struct FormRectTwips {
@@ -20,10 +18,3 @@ struct FormRectTwips {
 std::optional<QPoint> centerFormPosition(double screenWidth, double screenHeight,
                                          const FormRectTwips &form,
                                          const std::optional<FormRectTwips> &owner);
-
-// Moves `frm` over `owner` (or to the middle of the primary screen when owner is null),
-// keeping its size. Never fails: a form that cannot be placed stays where it was.
-void CenterForm(QWidget *frm, const QWidget *owner);
-
-// The outer rectangle of a top-level widget in twips on the primary screen's scale.
-FormRectTwips formRectTwips(const QWidget *widget);

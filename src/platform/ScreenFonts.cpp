@@ -1,4 +1,4 @@
-#include "ScreenFonts.h"
+#include "platform/ScreenFonts.h"
 
 #include <QFont>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "TextWriter.h"
+#include "platform/TextWriter.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-
 #include <fcntl.h>
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "ToolIcons.h"
+#include "platform/ToolIcons.h"
 
 #include <QHash>
 

@@ -1,9 +1,6 @@
-#include "Twips.h"
+#include "platform/Twips.h"
 
-#include "Rounding.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "platform/Rounding.h"
 
 TwipsScale TwipsScale::fromDpi(double logicalDpiX, double logicalDpiY)
 {
@@ -13,14 +10,6 @@ TwipsScale TwipsScale::fromDpi(double logicalDpiX, double logicalDpiY)
     if (logicalDpiY > 0)
         scale.perPixelY = 1440.0 / logicalDpiY;
     return scale;
-}
-
-TwipsScale TwipsScale::primary()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return fromDpi(96, 96);
-    return fromDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY());
 }
 
 int TwipsScale::xToTwips(double pixels) const
@@ -53,14 +42,4 @@ QRect TwipsScale::rectToPixels(const QRect &twips) const
 {
     return {xToPixels(twips.x()), yToPixels(twips.y()), xToPixels(twips.width()),
             yToPixels(twips.height())};
-}
-
-ScreenTwips ScreenTwips::primary()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return {};
-    const TwipsScale scale = TwipsScale::primary();
-    const QSize size = screen->geometry().size();
-    return {size.width() * scale.perPixelX, size.height() * scale.perPixelY};
 }

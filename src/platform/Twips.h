@@ -3,8 +3,6 @@
 #include <QPoint>
 #include <QRect>
 
-class QScreen;
-
 // Window geometry is kept in twips (1/1440 inch) and stored that way; Qt speaks pixels.
 // A TwipsScale converts between the two for one screen, rounding half to even both ways.
 struct TwipsScale {
@@ -12,8 +10,6 @@ struct TwipsScale {
     double perPixelY = 15.0;
 
     static TwipsScale fromDpi(double logicalDpiX, double logicalDpiY);
-    // The primary screen's scale; 96 DPI when there is no screen at all.
-    static TwipsScale primary();
 
     int xToTwips(double pixels) const;
     int yToTwips(double pixels) const;
@@ -24,9 +20,8 @@ struct TwipsScale {
     QRect rectToPixels(const QRect &twips) const;
 };
 
-// The primary screen's size in twips (0 x 0 when there is no screen).
+// A screen's size in twips.
 struct ScreenTwips {
     double width = 0;
     double height = 0;
-    static ScreenTwips primary();
 };

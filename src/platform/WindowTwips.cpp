@@ -1,6 +1,7 @@
-#include "WindowTwips.h"
+#include "platform/WindowTwips.h"
 
-#include "Twips.h"
+#include "platform/PrimaryScreen.h"
+#include "platform/Twips.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -61,7 +62,7 @@ private:
 
 QRect outerRect(const QWidget *window)
 {
-    return TwipsScale::primary().rectToTwips(window->frameGeometry());
+    return primaryTwipsScale().rectToTwips(window->frameGeometry());
 }
 
 QMargins frameMargins(const QWidget *window)
@@ -74,7 +75,7 @@ QMargins frameMargins(const QWidget *window)
 
 void setOuterRect(QWidget *window, const QRect &twips)
 {
-    const QRect outer = TwipsScale::primary().rectToPixels(twips);
+    const QRect outer = primaryTwipsScale().rectToPixels(twips);
     const auto apply = [window, outer](const QMargins &margins) {
         window->resize(outer.width() - margins.left() - margins.right(),
                        outer.height() - margins.top() - margins.bottom());

@@ -1,10 +1,12 @@
-#include "ClassPreferences.h"
+#include "preferences/ClassPreferences.h"
 
-#include "PositionedForm.h"
-#include "ScreenFonts.h"
-#include "SettingText.h"
-#include "SettingsStore.h"
-#include "Twips.h"
+#include "platform/PositionedForm.h"
+#include "platform/PrimaryScreen.h"
+#include "platform/ProcessWide.h"
+#include "platform/ScreenFonts.h"
+#include "platform/SettingsStore.h"
+#include "platform/Twips.h"
+#include "preferences/SettingText.h"
 
 #include <optional>
 
@@ -115,7 +117,7 @@ bool ClassPreferences::RestoreFormPosition(PositionedForm *form) const
         return false;
     if (*height < form->MinHeightTwips() || *width < form->MinWidthTwips())
         return false;
-    const ScreenTwips screen = ScreenTwips::primary();
+    const ScreenTwips screen = primaryScreenTwips();
     if (qint64(*top) + *height >= screen.height || qint64(*left) + *width >= screen.width)
         return false;
     form->setOuterTwips(*top, *left, *height, *width);
@@ -138,6 +140,5 @@ void ClassPreferences::SaveFormPosition(PositionedForm *form, int top, int left,
 
 ClassPreferences &Preferences()
 {
-    static ClassPreferences instance;
-    return instance;
+    return ProcessWide::instance<ClassPreferences>();
 }

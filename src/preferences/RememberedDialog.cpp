@@ -1,9 +1,10 @@
-#include "RememberedDialog.h"
+#include "preferences/RememberedDialog.h"
 
-#include "ClassPreferences.h"
-#include "DialogLayout.h"
-#include "FormPlacement.h"
-#include "WindowTwips.h"
+#include "platform/CenterForm.h"
+#include "platform/DialogLayout.h"
+#include "platform/PrimaryScreen.h"
+#include "platform/WindowTwips.h"
+#include "preferences/ClassPreferences.h"
 
 #include <QCloseEvent>
 
@@ -17,7 +18,7 @@ RememberedDialog::RememberedDialog(const QString &name, const QString &caption, 
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(DialogLayout::font());
-    const TwipsScale scale = TwipsScale::primary();
+    const TwipsScale scale = primaryTwipsScale();
     setFixedSize(scale.xToPixels(widthTwips), scale.yToPixels(heightTwips));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PositionedForm.h"
+#include "platform/PositionedForm.h"
 
 #include <QDialog>
 

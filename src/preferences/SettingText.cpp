@@ -1,6 +1,6 @@
-#include "SettingText.h"
+#include "preferences/SettingText.h"
 
-#include "Rounding.h"
+#include "platform/Rounding.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-
 #include <locale.h>
 
 namespace SettingText {

@@ -1,12 +1,13 @@
-#include "frmPreferences.h"
+#include "preferences/frmPreferences.h"
 
-#include "CheckValue.h"
-#include "ClassPreferences.h"
-#include "DialogLayout.h"
-#include "FormPlacement.h"
-#include "ScreenFonts.h"
-#include "SettingsStore.h"
-#include "Twips.h"
+#include "platform/CenterForm.h"
+#include "platform/CheckValue.h"
+#include "platform/DialogLayout.h"
+#include "platform/PrimaryScreen.h"
+#include "platform/ScreenFonts.h"
+#include "platform/SettingsStore.h"
+#include "platform/Twips.h"
+#include "preferences/ClassPreferences.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -30,7 +31,7 @@ frmPreferences::frmPreferences(QWidget *owner, std::function<void()> applyPrefer
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(DialogLayout::font());
-    const TwipsScale scale = TwipsScale::primary();
+    const TwipsScale scale = primaryTwipsScale();
     setFixedSize(scale.xToPixels(6975), scale.yToPixels(4470));
 
     fraDisplayProperties = DialogLayout::placed(
@@ -90,9 +91,10 @@ void frmPreferences::Form_Load(QWidget *owner)
 void frmPreferences::ShowSettings()
 {
     const ClassPreferences &settings = Preferences();
-    chkWordWrap->setCheckState(Qt::CheckState(CheckValueFromBoolean(settings.WordWrap()) * 2));
+    chkWordWrap->setCheckState(
+        CheckValueFromBoolean(settings.WordWrap()) == vbChecked ? Qt::Checked : Qt::Unchecked);
     chkDisplayHeader->setCheckState(
-        Qt::CheckState(CheckValueFromBoolean(settings.DisplayHeader()) * 2));
+        CheckValueFromBoolean(settings.DisplayHeader()) == vbChecked ? Qt::Checked : Qt::Unchecked);
     SelectItemByText(cboFontName, settings.FontName(), false);
     SelectItemByData(cboFontSize, settings.FontSize(), false);
     const int saveText = settings.SaveText();
@@ -133,11 +135,11 @@ static int checkValue(const QCheckBox *box)
 {
     switch (box->checkState()) {
     case Qt::Checked:
-        return 1;
+        return vbChecked;
     case Qt::PartiallyChecked:
-        return 2;
+        return vbGrayed;
     default:
-        return 0;
+        return vbUnchecked;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "EntryTimings.h"
+#include "session/EntryTimings.h"
 
 #include <algorithm>
 

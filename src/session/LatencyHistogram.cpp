@@ -1,4 +1,4 @@
-#include "LatencyHistogram.h"
+#include "session/LatencyHistogram.h"
 
 #include <algorithm>
 #include <bit>

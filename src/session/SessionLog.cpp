@@ -1,4 +1,6 @@
-#include "SessionLog.h"
+#include "session/SessionLog.h"
+
+#include "platform/ProcessWide.h"
 
 #include <QDateTime>
 
@@ -247,6 +249,5 @@ double SessionLog::linesPerSecond(std::int64_t at) const
 
 SessionLog &Session()
 {
-    static SessionLog log;
-    return log;
+    return ProcessWide::instance<SessionLog>();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EntryTimings.h"
-#include "LatencyHistogram.h"
+#include "session/EntryTimings.h"
+#include "session/LatencyHistogram.h"
 
 #include <QHash>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "SessionSettings.h"
+#include "session/SessionSettings.h"
 
-#include "SettingText.h"
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
+#include "preferences/SettingText.h"
 
 namespace {
 

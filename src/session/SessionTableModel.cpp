@@ -1,7 +1,7 @@
-#include "SessionTableModel.h"
+#include "session/SessionTableModel.h"
 
-#include "SessionLog.h"
-#include "SessionText.h"
+#include "session/SessionLog.h"
+#include "session/SessionText.h"
 
 #include <QColor>
 

@@ -1,4 +1,4 @@
-#include "SessionText.h"
+#include "session/SessionText.h"
 
 #include <QDateTime>
 #include <QLocale>

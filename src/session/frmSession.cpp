@@ -1,10 +1,10 @@
-#include "frmSession.h"
+#include "session/frmSession.h"
 
-#include "SessionLog.h"
-#include "SessionSettings.h"
-#include "SessionTableModel.h"
-#include "SessionTarget.h"
-#include "SessionText.h"
+#include "session/SessionLog.h"
+#include "session/SessionSettings.h"
+#include "session/SessionTableModel.h"
+#include "session/SessionTarget.h"
+#include "session/SessionText.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -45,7 +45,7 @@ QString megabytes(std::uint64_t bytes)
 
 } // namespace
 
-frmSession::frmSession(SessionTarget *target)
+frmSession::frmSession(Tracked<SessionTarget> target)
     : RememberedDialog(QStringLiteral("frmSession"), QStringLiteral("Session"), 12300, 4800)
     , mTarget(target)
 {
@@ -178,14 +178,8 @@ void frmSession::GoToNewestOf(int client)
 void frmSession::closeWithDisplay()
 {
     mClosingWithDisplay = true;
-    mTarget = nullptr;
+    mTarget = {};
     close();
-}
-
-void frmSession::forgetTarget(const SessionTarget *target)
-{
-    if (mTarget == target)
-        mTarget = nullptr;
 }
 
 void frmSession::showEvent(QShowEvent *event)
@@ -214,7 +208,7 @@ frmSession *loadedSessionWindow()
     return window && window->mbLoaded ? window : nullptr;
 }
 
-void showSessionWindow(SessionTarget *target)
+void showSessionWindow(Tracked<SessionTarget> target)
 {
     frmSession *window = loadedSessionWindow();
     if (!window)

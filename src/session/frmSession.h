@@ -1,6 +1,8 @@
 #pragma once
 
-#include "RememberedDialog.h"
+#include "platform/Tracked.h"
+#include "preferences/RememberedDialog.h"
+#include "session/SessionTarget.h"
 
 #include <QTimer>
 
@@ -9,7 +11,6 @@ class QLabel;
 class QPushButton;
 class QTableView;
 class SessionTableModel;
-class SessionTarget;
 
 // The Session window: live figures of the traffic, a row per client title, and ways from
 // them to the entries. It opens modeless, once, and remembers where it was.
@@ -19,7 +20,7 @@ public:
     // The figures are read again at most this often.
     static constexpr int RefreshIntervalMs = 250;
 
-    explicit frmSession(SessionTarget *target);
+    explicit frmSession(Tracked<SessionTarget> target);
 
     QLabel *lblFigures;
     QLabel *lblSince;
@@ -39,8 +40,6 @@ public:
 
     // The display is closing: the window goes with it, and opens with it next time.
     void closeWithDisplay();
-    // The display is going away without closing first.
-    void forgetTarget(const SessionTarget *target);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -50,7 +49,7 @@ protected:
 private:
     void goTo(int entry, const QString &none);
 
-    SessionTarget *mTarget;
+    Tracked<SessionTarget> mTarget;
     SessionTableModel *mModel;
     QTimer mTimer;
     bool mClosingWithDisplay = false;
@@ -58,7 +57,7 @@ private:
 
 // Shows the Session window over `target`, creating it when it is not loaded, else bringing
 // it to the front.
-void showSessionWindow(SessionTarget *target);
+void showSessionWindow(Tracked<SessionTarget> target);
 
 // The Session window while it is loaded, else null.
 frmSession *loadedSessionWindow();

@@ -1,9 +1,9 @@
-#include "ClassPreferences.h"
 #include "DialogDriver.h"
-#include "DisplayGrid.h"
-#include "Message.h"
-#include "frmMain.h"
-#include "modMain.h"
+#include "app/Message.h"
+#include "app/modMain.h"
+#include "display/DisplayGrid.h"
+#include "display/frmMain.h"
+#include "preferences/ClassPreferences.h"
 
 #include <QTest>
 

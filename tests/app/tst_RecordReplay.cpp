@@ -3,7 +3,7 @@
 // off, damaged and foreign files replay what they can and say where they stop.
 #include "DisplayLines.h"
 #include "PrivateBus.h"
-#include "Recording.h"
+#include "recording/Recording.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // Request-to-reply timing in the display process, with real clients whose replies come after
 // known delays, read back through the bus.
 #include "PrivateBus.h"
-#include "SessionFigures.h"
+#include "app/SessionFigures.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

@@ -1,7 +1,7 @@
 // The recording format read back: every event as written, a file cut anywhere reads up to its
 // last whole record, and damage, foreign files and later versions stop the reading at the
 // offset where they start.
-#include "Recording.h"
+#include "recording/Recording.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "SendArguments.h"
+#include "send/SendArguments.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // The grid and the store behind it.
-#include "DisplayGrid.h"
-#include "LineStore.h"
-#include "VisibleText.h"
+#include "display/DisplayGrid.h"
+#include "display/LineStore.h"
+#include "display/VisibleText.h"
 
 #include <QAccessible>
 #include <QScrollBar>

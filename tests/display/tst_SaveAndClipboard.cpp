@@ -1,12 +1,12 @@
 // Saving and copying from the display window as the operator does it: through the toolbar, the
 // save dialog and the real X clipboard.
-#include "ClassFileSystem.h"
-#include "ClassPreferences.h"
 #include "DialogDriver.h"
-#include "DisplayGrid.h"
 #include "FakeLines.h"
-#include "frmMain.h"
-#include "frmPreferences.h"
+#include "display/DisplayGrid.h"
+#include "display/frmMain.h"
+#include "output/ClassFileSystem.h"
+#include "preferences/ClassPreferences.h"
+#include "preferences/frmPreferences.h"
 
 #include <QAccessible>
 #include <QAction>

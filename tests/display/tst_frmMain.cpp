@@ -1,14 +1,15 @@
 // The main window's formatting, entry navigation, commands, copy, keys and menus, and the Help
 // window it opens.
-#include "ClassFind.h"
-#include "ClassPreferences.h"
 #include "DialogDriver.h"
-#include "DisplayGrid.h"
-#include "LineText.h"
 #include "SettingsFile.h"
-#include "frmFind.h"
-#include "frmHelp.h"
-#include "frmMain.h"
+#include "app/modMain.h"
+#include "display/DisplayGrid.h"
+#include "display/LineText.h"
+#include "display/frmMain.h"
+#include "find/ClassFind.h"
+#include "find/frmFind.h"
+#include "help/frmHelp.h"
+#include "preferences/ClassPreferences.h"
 
 #include <QAction>
 #include <QApplication>
@@ -390,7 +391,7 @@ private Q_SLOTS:
     void closingTheWindowClosesFindAndHelp()
     {
         writeSettingsFile(QString());
-        auto window = std::make_unique<frmMain>();
+        frmMain *window = &MainWindow();
         window->show();
         window->FormatText(u"A"_s, u"x"_s);
         window->ToolClick(u"tbrFind"_s);

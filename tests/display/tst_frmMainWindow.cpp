@@ -1,12 +1,13 @@
 // The main window under a real window manager: placement, saved geometry, minimum size and
 // the grid's margins.
-#include "ClassPreferences.h"
-#include "DisplayGrid.h"
 #include "SettingsFile.h"
-#include "Twips.h"
-#include "WindowTwips.h"
 #include "X11Windows.h"
-#include "frmMain.h"
+#include "display/DisplayGrid.h"
+#include "display/frmMain.h"
+#include "platform/PrimaryScreen.h"
+#include "platform/Twips.h"
+#include "platform/WindowTwips.h"
+#include "preferences/ClassPreferences.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -76,7 +77,7 @@ private Q_SLOTS:
         const auto window = openWindow();
         QVERIFY(window);
         QCOMPARE(window->frameGeometry().topLeft(), QPoint(0, 0));
-        const TwipsScale scale = TwipsScale::primary();
+        const TwipsScale scale = primaryTwipsScale();
         QVERIFY(window->width() >= scale.xToPixels(3495));
         const auto atLeastMinimum = [&] {
             return window->frameGeometry().width() >= 240 &&
@@ -167,7 +168,7 @@ private Q_SLOTS:
     // The frame comes off a saved size only after it has come off the minimum size.
     void savedMinimumSizeReopensAsSaved()
     {
-        const TwipsScale scale = TwipsScale::primary();
+        const TwipsScale scale = primaryTwipsScale();
         const QList<int> saved{600, 900, scale.yToTwips(130), scale.xToTwips(240)};
         writeSettingsFile(
             u"[Position]\nfrmMainFormTop=%1\nfrmMainFormLeft=%2\nfrmMainFormHeight=%3\n"

@@ -1,10 +1,10 @@
-#include "ClassFind.h"
 #include "DialogDriver.h"
 #include "FakeLines.h"
-#include "FindTarget.h"
-#include "LineMatcher.h"
 #include "SettingsFile.h"
-#include "frmFind.h"
+#include "find/ClassFind.h"
+#include "find/FindTarget.h"
+#include "find/LineMatcher.h"
+#include "find/frmFind.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -17,8 +17,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Counts row writes so that a search that finds nothing can be seen to leave the row alone.
-class FakeGrid : public FakeLines<FindTarget> {
+// Counts row writes so that a search that finds nothing can be seen to leave the row alone. A
+// QObject, as the search holds its display only while that lives.
+class FakeGrid : public QObject, public FakeLines<FindTarget> {
 public:
     using FakeLines::FakeLines;
     int Rows() const override { return lineCount(); }

@@ -1,8 +1,8 @@
 // Saving display lines: the file writer, ClassFileSystem and its save dialog.
-#include "ClassFileSystem.h"
 #include "DialogDriver.h"
 #include "FakeLines.h"
-#include "TextWriter.h"
+#include "output/ClassFileSystem.h"
+#include "platform/TextWriter.h"
 
 #include <QTemporaryDir>
 #include <QTest>

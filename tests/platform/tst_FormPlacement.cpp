@@ -1,5 +1,5 @@
-#include "FormPlacement.h"
-#include "Twips.h"
+#include "platform/FormPlacement.h"
+#include "platform/Twips.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "ClassPreferences.h"
-#include "PositionedForm.h"
 #include "SettingsFile.h"
-#include "frmPreferences.h"
+#include "platform/PositionedForm.h"
+#include "preferences/ClassPreferences.h"
+#include "preferences/frmPreferences.h"
 
 #include <QCheckBox>
 #include <QComboBox>

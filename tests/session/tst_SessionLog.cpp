@@ -1,8 +1,8 @@
-#include "EntryTimings.h"
-#include "LatencyHistogram.h"
-#include "SessionLog.h"
-#include "SessionTableModel.h"
-#include "SessionText.h"
+#include "session/EntryTimings.h"
+#include "session/LatencyHistogram.h"
+#include "session/SessionLog.h"
+#include "session/SessionTableModel.h"
+#include "session/SessionText.h"
 
 #include <QRegularExpression>
 #include <QTest>

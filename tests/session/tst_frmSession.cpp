@@ -1,11 +1,12 @@
 // The Session window over a real main window: the time gutter, the way from the figures to
 // the entries, and the keys that open it.
-#include "DisplayGrid.h"
-#include "LineText.h"
-#include "SessionLog.h"
 #include "SettingsFile.h"
-#include "frmMain.h"
-#include "frmSession.h"
+#include "app/modMain.h"
+#include "display/DisplayGrid.h"
+#include "display/LineText.h"
+#include "display/frmMain.h"
+#include "session/SessionLog.h"
+#include "session/frmSession.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -246,7 +247,9 @@ void tst_frmSession::keysOpenOneWindow()
     QCOMPARE(grid->RowSel(), 1);
 
     // Closing the display takes the window along and remembers it was open.
-    mWindow->close();
+    mWindow.reset();
+    frmMain &display = MainWindow();
+    display.close();
     QTRY_VERIFY(!loadedSessionWindow());
     QVERIFY(readSettingsFile().contains(u"Open=True"_s));
 }

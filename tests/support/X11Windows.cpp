@@ -2,13 +2,12 @@
 
 #include <QThread>
 
-#include <xcb/xcb.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
+#include <xcb/xcb.h>
 
 using namespace Qt::Literals::StringLiterals;
 

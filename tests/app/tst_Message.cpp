@@ -1,9 +1,13 @@
 #include "DialogDriver.h"
+#include "SettingsFile.h"
 #include "app/Message.h"
 #include "app/modMain.h"
 #include "display/DisplayGrid.h"
 #include "display/frmMain.h"
-#include "preferences/ClassPreferences.h"
+#include "find/frmFind.h"
+#include "help/frmHelp.h"
+#include "platform/ProcessWide.h"
+#include "session/frmSession.h"
 
 #include <QTest>
 
@@ -34,7 +38,7 @@ QStringList gridLines()
 class tst_Message : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { Preferences().setDisplayHeader(false); }
+    void init() { resetProcessWide(); }
     void cleanup() { closeNow({loadedMainWindow()}); }
 
     void registrations_data()
@@ -98,6 +102,29 @@ private Q_SLOTS:
         QCOMPARE(called, (QStringList{u":1.a"_s, u":1.b"_s, u":1.c"_s, u":1.d"_s}));
         QCOMPARE(message->clientCount(), 0);
         QVERIFY(!loadedMainWindow());
+    }
+
+    // Find, Help and Session leave with the display, before its clients are told to stop; each
+    // window's place is saved, and the Session window is remembered as open.
+    void companionsCloseWithTheDisplay()
+    {
+        writeSettingsFile(QString());
+        bool companionsGone = false;
+        const auto message = std::make_shared<Message>([&](const ClientRef &) {
+            companionsGone = !loadedFindDialog() && !loadedHelpWindow() && !loadedSessionWindow();
+        });
+        QVERIFY(!message->Initialize(client(u"a"_s), u"A"_s));
+        frmMain *window = loadedMainWindow();
+        window->ToolClick(u"tbrFind"_s);
+        window->ToolClick(u"tbrHelp"_s);
+        showSessionWindow(window);
+        QVERIFY(loadedFindDialog() && loadedHelpWindow() && loadedSessionWindow());
+        closeNow({window});
+        QVERIFY(companionsGone);
+        const QString saved = readSettingsFile();
+        for (const QString &form : {u"frmFind"_s, u"frmHelp"_s, u"frmSession"_s, u"frmMain"_s})
+            QVERIFY2(saved.contains(form + u"FormTop="_s), qPrintable(form));
+        QVERIFY(saved.contains(u"Open=True"_s));
     }
 
     // Only Initialize brings the window up, and the window holds the object that did. With the

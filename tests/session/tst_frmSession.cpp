@@ -1,11 +1,11 @@
 // The Session window over a real main window: the time gutter, the way from the figures to
 // the entries, and the keys that open it.
 #include "SettingsFile.h"
-#include "app/modMain.h"
 #include "display/DisplayGrid.h"
 #include "display/LineText.h"
 #include "display/frmMain.h"
 #include "session/SessionLog.h"
+#include "session/SessionTableModel.h"
 #include "session/frmSession.h"
 
 #include <QAction>
@@ -80,179 +80,207 @@ private Q_SLOTS:
         mWindow.reset();
     }
 
-    void gutterPaintsEntryRowsOnly();
-    void gutterIsASetting();
-    void nextUnanswered_data();
-    void nextUnanswered();
-    void toTheEntries();
-    void keysOpenOneWindow();
+    void gutterPaintsEntryRowsOnly()
+    {
+        DisplayGrid *grid = mWindow->vsf();
+        play(*mWindow, {u"S:Orders"_s, u"R"_s, u"T:Orders"_s, u"S:Billing"_s});
+        const QString withoutGutter = LineText::BuildLinesText(*grid, 0, grid->Rows() - 1);
+        const int viewportLeft = grid->viewport()->x();
+        QVERIFY(!gutterOf(grid) || !gutterOf(grid)->isVisible());
+
+        mWindow->showTimeGutter(true);
+        QWidget *gutter = gutterOf(grid);
+        QVERIFY(gutter && gutter->isVisible());
+        QVERIFY(grid->viewport()->x() >= viewportLeft + gutter->width());
+
+        const QRegularExpression time(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d$"_s);
+        const QRegularExpression timed(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\+[0-9.]+ (ms|s)$"_s);
+        // Rows: request 0-2, its reply 3-4, the note 5, the last request 6-8.
+        QVERIFY2(timed.match(grid->gutterText(0)).hasMatch(), qPrintable(grid->gutterText(0)));
+        QVERIFY2(time.match(grid->gutterText(5)).hasMatch(), qPrintable(grid->gutterText(5)));
+        QVERIFY2(time.match(grid->gutterText(6)).hasMatch(), qPrintable(grid->gutterText(6)));
+        const QImage picture = gutter->grab().toImage();
+        for (int row = 0; row < grid->Rows(); ++row) {
+            const bool entry = grid->RowData(row) == 1;
+            QCOMPARE(grid->gutterText(row).isEmpty(), !entry);
+            const QRect band = grid->rowRect(row);
+            QVERIFY(band.isValid());
+            QCOMPARE(painted(picture, band.adjusted(0, 1, 0, -1)), entry);
+        }
+        // Copying still reads the lines alone.
+        QCOMPARE(LineText::BuildLinesText(*grid, 0, grid->Rows() - 1), withoutGutter);
+
+        mWindow->showTimeGutter(false);
+        QVERIFY(!gutter->isVisible());
+        QCOMPARE(grid->viewport()->x(), viewportLeft);
+        QCOMPARE(grid->gutterText(0), QString());
+    }
+
+    void gutterIsASetting()
+    {
+        showSessionWindow(mWindow.get());
+        frmSession *session = loadedSessionWindow();
+        QVERIFY(session);
+        QVERIFY(!session->chkTimeGutter->isChecked());
+        session->chkTimeGutter->click();
+        QVERIFY(mWindow->vsf()->hasGutter());
+        QVERIFY(readSettingsFile().contains(u"[Session]\nTimeGutter=True"_s));
+
+        // A window made later starts with the gutter the operator chose.
+        mWindow.reset();
+        mWindow = std::make_unique<frmMain>();
+        QVERIFY(mWindow->vsf()->hasGutter());
+        writeSettingsFile(u"[Session]\nTimeGutter=maybe\n"_s);
+        mWindow = std::make_unique<frmMain>();
+        QVERIFY(!mWindow->vsf()->hasGutter());
+    }
+
+    void nextUnanswered_data()
+    {
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<int>("startRow");
+        QTest::addColumn<QList<int>>("rows"); // the current row after each press
+
+        // Entries: 0 (rows 0-2), 1 (3-5), 2 (6-8) and its reply (9-10), 3 the note (11), 4 (12-14).
+        const QStringList calls{u"S:A"_s, u"S:B"_s, u"S:A"_s, u"R"_s, u"T:A"_s, u"S:B"_s};
+        QTest::newRow("from the top") << calls << -1 << QList<int>{0, 3, 0};
+        QTest::newRow("the newest is only waiting")
+            << QStringList{u"S:A"_s, u"R"_s, u"S:A"_s} << 0 << QList<int>{0};
+    }
+
+    void nextUnanswered()
+    {
+        QFETCH(QStringList, calls);
+        QFETCH(int, startRow);
+        QFETCH(QList<int>, rows);
+        play(*mWindow, calls);
+        DisplayGrid *grid = mWindow->vsf();
+        if (startRow >= 0)
+            grid->setRow(startRow);
+        showSessionWindow(mWindow.get());
+        frmSession *session = loadedSessionWindow();
+        session->cmdNextUnanswered->setFocus();
+        const bool none = rows == QList<int>{startRow};
+        for (int row : rows) {
+            session->cmdNextUnanswered->click();
+            QCOMPARE(grid->Row(), row);
+            // The entry rows follow as they do after a find hit.
+            QCOMPARE(mWindow->CurrentEntryRow, row);
+            QCOMPARE(mWindow->Tool(u"tbrUp"_s)->isEnabled(), row > 0);
+            QCOMPARE(mWindow->NextEntryRow, grid->FindRow(1, row + 1));
+            QCOMPARE(grid->rowRect(row).isValid(), true);
+            QCOMPARE(session->focusWidget(), session->cmdNextUnanswered);
+        }
+        QCOMPARE(session->lblStatus->text().isEmpty(), !none);
+    }
+
+    void toTheEntries()
+    {
+        // Rows: A 0-2 and its reply 3-4, B 5-7, A 8-10 and its slow reply 11-12, C 13-15.
+        play(*mWindow, {u"S:A"_s, u"R"_s, u"S:B"_s, u"S:A"_s});
+        QTest::qWait(30);
+        play(*mWindow, {u"R"_s, u"S:C"_s});
+        showSessionWindow(mWindow.get());
+        frmSession *session = loadedSessionWindow();
+        DisplayGrid *grid = mWindow->vsf();
+
+        session->cmdSlowest->click();
+        QCOMPARE(grid->Row(), 8);
+        QCOMPARE(mWindow->CurrentEntryRow, 8);
+
+        QTableView *table = session->grdClients;
+        QCOMPARE(table->model()->rowCount(), Session().clientCount());
+        int rowOfB = -1;
+        for (int r = 0; r < table->model()->rowCount(); ++r) {
+            if (table->model()->index(r, 0).data().toString() == u"B"_s)
+                rowOfB = r;
+        }
+        QVERIFY(rowOfB >= 0);
+        const QRect cell = table->visualRect(table->model()->index(rowOfB, 2));
+        // A double-click as the window system delivers it: a click, then the second press.
+        const auto doubleClick = [&] {
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        };
+        doubleClick();
+        QCOMPARE(grid->Row(), 5);
+        QCOMPARE(mWindow->CurrentEntryRow, 5);
+
+        // After a clear (from inside an entry) the figures stay and there is nothing to go to.
+        const QString requestsOfB = table->model()->index(rowOfB, 2).data().toString();
+        mWindow->ClearDisplay();
+        session->Refresh();
+        QCOMPARE(table->model()->index(rowOfB, 2).data().toString(), requestsOfB);
+        doubleClick();
+        QCOMPARE(session->lblStatus->text(), u"No entry of B is held."_s);
+        session->cmdSlowest->click();
+        QCOMPARE(session->lblStatus->text(), u"No answered request is held."_s);
+    }
+
+    void keysOpenOneWindow()
+    {
+        play(*mWindow, {u"S:A"_s});
+        DisplayGrid *grid = mWindow->vsf();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+        frmSession *session = loadedSessionWindow();
+        QVERIFY(session && session->isVisible());
+        QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(loadedSessionWindow(), session);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(
+                     windows.begin(), windows.end(),
+                     [](QWidget *w) { return qobject_cast<frmSession *>(w) && w->isVisible(); }),
+                 1);
+        // The grid still takes keys after the window opened.
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(grid->RowSel(), 1);
+    }
+
+    // The table reads the log: a row per title, gone clients marked, rows inserted, not reset.
+    void tableModel()
+    {
+        SessionLog log{[] { return std::int64_t(5'000'000); }, 0};
+        SessionTableModel model(log);
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.columnCount(), int(SessionTableModel::ColumnCount));
+
+        log.connected(0, u"Orders"_s, u":1.4"_s);
+        log.request(1000, u"Orders"_s, 1);
+        log.reply(13'000, u"RC=17"_s, 1);
+        log.request(20'000, u"Billing"_s, 1);
+        int inserted = 0;
+        connect(&model, &QAbstractItemModel::rowsInserted, this,
+                [&](const QModelIndex &, int first, int last) { inserted += last - first + 1; });
+        model.refresh();
+        QCOMPARE(inserted, 2);
+        QCOMPARE(model.rowCount(), 2);
+        const auto cell = [&](int row, int column) {
+            return model.index(row, column).data().toString();
+        };
+        QCOMPARE(cell(0, SessionTableModel::Title), u"Orders"_s);
+        QVERIFY(QRegularExpression(u"^\\d\\d:\\d\\d:\\d\\d\\.000$"_s)
+                    .match(cell(0, SessionTableModel::Since))
+                    .hasMatch());
+        QVERIFY(cell(1, SessionTableModel::Since).endsWith(u" (first call)"_s));
+        QCOMPARE(cell(0, SessionTableModel::Requests), u"1"_s);
+        QCOMPARE(cell(0, SessionTableModel::Replies), u"1"_s);
+        QCOMPARE(cell(0, SessionTableModel::LastReturnCode), u"RC=17"_s);
+        QCOMPARE(cell(0, SessionTableModel::Max), u"12.0 ms"_s);
+        QCOMPARE(cell(1, SessionTableModel::Median), QString());
+        QCOMPARE(model.headerData(SessionTableModel::P95, Qt::Horizontal, Qt::DisplayRole),
+                 QVariant(u"p95"_s));
+
+        log.request(30'000, u"Billing"_s, 1);
+        log.unhooked(31'000, u"Orders"_s);
+        model.refresh();
+        QCOMPARE(inserted, 2);
+        QCOMPARE(cell(0, SessionTableModel::Title), u"Orders (gone)"_s);
+        QCOMPARE(cell(1, SessionTableModel::Unanswered), u"1"_s);
+        QVERIFY(
+            model.index(0, 0).data(Qt::ToolTipRole).toString().startsWith(u"Orders left at "_s));
+    }
 };
-
-void tst_frmSession::gutterPaintsEntryRowsOnly()
-{
-    DisplayGrid *grid = mWindow->vsf();
-    play(*mWindow, {u"S:Orders"_s, u"R"_s, u"T:Orders"_s, u"S:Billing"_s});
-    const QString withoutGutter = LineText::BuildLinesText(*grid, 0, grid->Rows() - 1);
-    const int viewportLeft = grid->viewport()->x();
-    QVERIFY(!gutterOf(grid) || !gutterOf(grid)->isVisible());
-
-    mWindow->showTimeGutter(true);
-    QWidget *gutter = gutterOf(grid);
-    QVERIFY(gutter && gutter->isVisible());
-    QVERIFY(grid->viewport()->x() >= viewportLeft + gutter->width());
-
-    const QRegularExpression time(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d$"_s);
-    const QRegularExpression timed(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\+[0-9.]+ (ms|s)$"_s);
-    // Rows: request 0-2, its reply 3-4, the note 5, the last request 6-8.
-    QVERIFY2(timed.match(grid->gutterText(0)).hasMatch(), qPrintable(grid->gutterText(0)));
-    QVERIFY2(time.match(grid->gutterText(5)).hasMatch(), qPrintable(grid->gutterText(5)));
-    QVERIFY2(time.match(grid->gutterText(6)).hasMatch(), qPrintable(grid->gutterText(6)));
-    const QImage picture = gutter->grab().toImage();
-    for (int row = 0; row < grid->Rows(); ++row) {
-        const bool entry = grid->RowData(row) == 1;
-        QCOMPARE(grid->gutterText(row).isEmpty(), !entry);
-        const QRect band = grid->rowRect(row);
-        QVERIFY(band.isValid());
-        QCOMPARE(painted(picture, band.adjusted(0, 1, 0, -1)), entry);
-    }
-    // Copying still reads the lines alone.
-    QCOMPARE(LineText::BuildLinesText(*grid, 0, grid->Rows() - 1), withoutGutter);
-
-    mWindow->showTimeGutter(false);
-    QVERIFY(!gutter->isVisible());
-    QCOMPARE(grid->viewport()->x(), viewportLeft);
-    QCOMPARE(grid->gutterText(0), QString());
-}
-
-void tst_frmSession::gutterIsASetting()
-{
-    showSessionWindow(mWindow.get());
-    frmSession *session = loadedSessionWindow();
-    QVERIFY(session);
-    QVERIFY(!session->chkTimeGutter->isChecked());
-    session->chkTimeGutter->click();
-    QVERIFY(mWindow->vsf()->hasGutter());
-    QVERIFY(readSettingsFile().contains(u"[Session]\nTimeGutter=True"_s));
-
-    // A window made later starts with the gutter the operator chose.
-    mWindow.reset();
-    mWindow = std::make_unique<frmMain>();
-    QVERIFY(mWindow->vsf()->hasGutter());
-    writeSettingsFile(u"[Session]\nTimeGutter=maybe\n"_s);
-    mWindow = std::make_unique<frmMain>();
-    QVERIFY(!mWindow->vsf()->hasGutter());
-}
-
-void tst_frmSession::nextUnanswered_data()
-{
-    QTest::addColumn<QStringList>("calls");
-    QTest::addColumn<int>("startRow");
-    QTest::addColumn<QList<int>>("rows"); // the current row after each press
-
-    // Entries: 0 (rows 0-2), 1 (3-5), 2 (6-8) and its reply (9-10), 3 the note (11), 4 (12-14).
-    const QStringList calls{u"S:A"_s, u"S:B"_s, u"S:A"_s, u"R"_s, u"T:A"_s, u"S:B"_s};
-    QTest::newRow("from the top") << calls << -1 << QList<int>{0, 3, 0};
-    QTest::newRow("from inside an entry") << calls << 4 << QList<int>{0, 3};
-    QTest::newRow("from below the last one") << calls << 11 << QList<int>{0};
-    QTest::newRow("the newest is only waiting")
-        << QStringList{u"S:A"_s, u"R"_s, u"S:A"_s} << 0 << QList<int>{0};
-}
-
-void tst_frmSession::nextUnanswered()
-{
-    QFETCH(QStringList, calls);
-    QFETCH(int, startRow);
-    QFETCH(QList<int>, rows);
-    play(*mWindow, calls);
-    DisplayGrid *grid = mWindow->vsf();
-    if (startRow >= 0)
-        grid->setRow(startRow);
-    showSessionWindow(mWindow.get());
-    frmSession *session = loadedSessionWindow();
-    session->cmdNextUnanswered->setFocus();
-    const bool none = rows == QList<int>{startRow};
-    for (int row : rows) {
-        session->cmdNextUnanswered->click();
-        QCOMPARE(grid->Row(), row);
-        // The entry rows follow as they do after a find hit.
-        QCOMPARE(mWindow->CurrentEntryRow, row);
-        QCOMPARE(mWindow->Tool(u"tbrUp"_s)->isEnabled(), row > 0);
-        QCOMPARE(mWindow->NextEntryRow, grid->FindRow(1, row + 1));
-        QCOMPARE(grid->rowRect(row).isValid(), true);
-        QCOMPARE(session->focusWidget(), session->cmdNextUnanswered);
-    }
-    QCOMPARE(session->lblStatus->text().isEmpty(), !none);
-}
-
-void tst_frmSession::toTheEntries()
-{
-    // Rows: A 0-2 and its reply 3-4, B 5-7, A 8-10 and its slow reply 11-12, C 13-15.
-    play(*mWindow, {u"S:A"_s, u"R"_s, u"S:B"_s, u"S:A"_s});
-    QTest::qWait(30);
-    play(*mWindow, {u"R"_s, u"S:C"_s});
-    showSessionWindow(mWindow.get());
-    frmSession *session = loadedSessionWindow();
-    DisplayGrid *grid = mWindow->vsf();
-
-    session->cmdSlowest->click();
-    QCOMPARE(grid->Row(), 8);
-    QCOMPARE(mWindow->CurrentEntryRow, 8);
-
-    QTableView *table = session->grdClients;
-    QCOMPARE(table->model()->rowCount(), Session().clientCount());
-    int rowOfB = -1;
-    for (int r = 0; r < table->model()->rowCount(); ++r) {
-        if (table->model()->index(r, 0).data().toString() == u"B"_s)
-            rowOfB = r;
-    }
-    QVERIFY(rowOfB >= 0);
-    const QRect cell = table->visualRect(table->model()->index(rowOfB, 2));
-    // A double-click as the window system delivers it: a click, then the second press.
-    const auto doubleClick = [&] {
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
-    };
-    doubleClick();
-    QCOMPARE(grid->Row(), 5);
-    QCOMPARE(mWindow->CurrentEntryRow, 5);
-
-    // After a clear (from inside an entry) the figures stay and there is nothing to go to.
-    const QString requestsOfB = table->model()->index(rowOfB, 2).data().toString();
-    mWindow->ClearDisplay();
-    session->Refresh();
-    QCOMPARE(table->model()->index(rowOfB, 2).data().toString(), requestsOfB);
-    doubleClick();
-    QCOMPARE(session->lblStatus->text(), u"No entry of B is held."_s);
-    session->cmdSlowest->click();
-    QCOMPARE(session->lblStatus->text(), u"No answered request is held."_s);
-}
-
-void tst_frmSession::keysOpenOneWindow()
-{
-    play(*mWindow, {u"S:A"_s});
-    DisplayGrid *grid = mWindow->vsf();
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
-    frmSession *session = loadedSessionWindow();
-    QVERIFY(session && session->isVisible());
-    QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
-    QCOMPARE(loadedSessionWindow(), session);
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    QCOMPARE(
-        std::count_if(windows.begin(), windows.end(),
-                      [](QWidget *w) { return qobject_cast<frmSession *>(w) && w->isVisible(); }),
-        1);
-    // The grid still takes keys after the window opened.
-    QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
-    QCOMPARE(grid->RowSel(), 1);
-
-    // Closing the display takes the window along and remembers it was open.
-    mWindow.reset();
-    frmMain &display = MainWindow();
-    display.close();
-    QTRY_VERIFY(!loadedSessionWindow());
-    QVERIFY(readSettingsFile().contains(u"Open=True"_s));
-}
 
 QTEST_MAIN(tst_frmSession)
 #include "tst_frmSession.moc"

@@ -36,8 +36,6 @@ int main(int argc, char *argv[])
         if (file.open(QIODevice::Append))
             file.write((line + u'\n').toUtf8());
     };
-    const auto quitSoon = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
-
     HelixDebug::Message message;
     if (mode == u"create"_s || mode == u"timed"_s) {
         if (message.create().isValid())
@@ -45,21 +43,19 @@ int main(int argc, char *argv[])
     } else {
         message.attach(QDBusObjectPath(args[2]));
     }
-    std::function<void()> onShutDown = [&] {
-        log(title);
-        if (mode == u"hang"_s)
-            QThread::sleep(6);
-        quitSoon();
-    };
-    if (mode == u"callback"_s) {
-        onShutDown = [&] {
+    const auto onShutDown = [&] {
+        if (mode == u"callback"_s) {
             const QDBusError unhook = message.UnHook(title);
             const QDBusError note = message.PrintText(title, u"bye"_s);
             log(u"%1 unhook=%2 note=%3"_s.arg(title, unhook.isValid() ? unhook.name() : u"ok"_s,
                                               note.isValid() ? note.name() : u"ok"_s));
-            quitSoon();
-        };
-    }
+        } else {
+            log(title);
+        }
+        if (mode == u"hang"_s)
+            QThread::sleep(6);
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    };
     if (const QDBusError error = message.Initialize(title, onShutDown); error.isValid()) {
         std::printf("error %s\n", qPrintable(error.name()));
         return 1;

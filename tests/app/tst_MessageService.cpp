@@ -1,12 +1,16 @@
-// The display process on a private bus, driven by this test and by real client processes.
+// The display process on a private bus, driven by this test and by real client processes
+// (TestClient.cpp): what clients see of its interface, its errors, the lifetime of its objects,
+// the call that tells clients to stop, and the timing of their requests and replies.
+#include "ChildProcess.h"
 #include "PrivateBus.h"
 #include "X11Windows.h"
+#include "app/SessionFigures.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,8 +21,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString kMessage = u"HELIXDebug.Message"_s; // the service and the object's interface
-const QString kServer = u"HELIXDebug.Server"_s;
+const QString kClient = QStringLiteral(HELIX_TEST_CLIENT);
+const QString kCreate = u"HELIXDebug.Server.CreateMessage"_s;
+const QString kInitialize = u"HELIXDebug.Message.Initialize"_s;
 const QString kUnknownObject = u"org.freedesktop.DBus.Error.UnknownObject"_s;
 
 QVariant objectPath(const QString &path)
@@ -34,67 +39,36 @@ public Q_SLOTS:
     void clsDebug_ShutDown() {}
 };
 
-// A client process (TestClient.cpp): mode, object, title, log file.
-struct ClientProcess {
-    QProcess process;
-    QString output;
-
-    bool start(const QStringList &arguments)
-    {
-        process.start(QStringLiteral(HELIX_TEST_CLIENT), arguments);
-        while (process.waitForStarted(5000) && !process.canReadLine() &&
-               process.waitForReadyRead(10000)) {
-        }
-        output = QString::fromUtf8(process.readLine()).trimmed();
-        return !output.isEmpty() && !output.startsWith(u"error"_s);
-    }
-    ~ClientProcess()
-    {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-};
-
 } // namespace
 
 class tst_MessageService : public QObject {
     Q_OBJECT
 
     std::unique_ptr<PrivateBus> mBus;
-    std::unique_ptr<QTemporaryDir> mDir;
-    QString mLog;
+    QTemporaryDir mDir;
+    const QString mLog = mDir.filePath(u"shutdown.log"_s); // where clients say they were told
     Callback mCallback;
 
-    QDBusMessage call(const QString &path, const QString &interface, const QString &method,
-                      const QList<QVariant> &arguments = {},
-                      const QDBusConnection *through = nullptr)
+    QString printText(const QString &path)
     {
-        QDBusMessage request = QDBusMessage::createMethodCall(kMessage, path, interface, method);
-        request.setArguments(arguments);
-        return (through ? *through : mBus->connection()).call(request, QDBus::Block, 30000);
+        return outcome(mBus->call(path, u"HELIXDebug.Message.PrintText"_s, {u"A"_s, u"x"_s}));
     }
-    QDBusMessage printText(const QString &path)
+    QString release(const QString &path, const QDBusConnection *through = nullptr)
     {
-        return call(path, kMessage, u"PrintText"_s, {u"A"_s, u"x"_s});
-    }
-    QDBusMessage release(const QString &path, const QDBusConnection *through = nullptr)
-    {
-        return call(u"/"_s, kServer, u"ReleaseMessage"_s, {objectPath(path)}, through);
+        const QList<QVariant> arguments{objectPath(path)};
+        return outcome(
+            mBus->call(u"/"_s, u"HELIXDebug.Server.ReleaseMessage"_s, arguments, through));
     }
     QString createMessage()
     {
-        const QDBusMessage reply = call(u"/"_s, kServer, u"CreateMessage"_s);
-        if (reply.type() == QDBusMessage::ErrorMessage)
-            qWarning("CreateMessage: %s", qPrintable(reply.errorMessage()));
-        return reply.arguments().value(0).value<QDBusObjectPath>().path();
+        return mBus->call(u"/"_s, kCreate).arguments().value(0).value<QDBusObjectPath>().path();
     }
     // A new object that the window holds, nothing registered on it.
     QString createHeld()
     {
         const QString path = createMessage();
-        const QDBusMessage reply =
-            call(path, kMessage, u"Initialize"_s, {objectPath(u"/"_s), u"Test"_s});
-        return reply.type() == QDBusMessage::ReplyMessage ? path : QString();
+        const QList<QVariant> arguments{objectPath(u"/"_s), u"Test"_s};
+        return outcome(mBus->call(path, kInitialize, arguments)) == u"ok"_s ? path : QString();
     }
     QStringList logLines() const
     {
@@ -118,29 +92,40 @@ class tst_MessageService : public QObject {
         }
         return false;
     }
+    SessionFigure figureOf(const QString &title)
+    {
+        const QDBusMessage reply = mBus->call(u"/"_s, u"HELIXDebug.Server.SessionFigures"_s);
+        for (const SessionFigure &figure :
+             qdbus_cast<QList<SessionFigure>>(reply.arguments().value(0))) {
+            if (figure.title == title)
+                return figure;
+        }
+        return {};
+    }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(mDir.isValid());
+        registerSessionFigures();
+    }
     void init()
     {
         mBus = std::make_unique<PrivateBus>();
         QVERIFY(mBus->isRunning());
         QVERIFY(mBus->connection().registerObject(u"/TestClient"_s, &mCallback,
                                                   QDBusConnection::ExportAllSlots));
-        mDir = std::make_unique<QTemporaryDir>();
-        mLog = mDir->filePath(u"shutdown.log"_s);
     }
     void cleanup() { mBus.reset(); }
 
     // Clients written against the interface see its method and argument names only here.
     void interfaceAsDesigned()
     {
-        const QString path = createMessage();
-        QCOMPARE(path, u"/Message/1"_s);
-        QCOMPARE(createMessage(), u"/Message/2"_s);
-        const QString xml = call(path, u"org.freedesktop.DBus.Introspectable"_s, u"Introspect"_s)
-                                .arguments()
-                                .value(0)
-                                .toString();
+        const QString xml =
+            mBus->call(createMessage(), u"org.freedesktop.DBus.Introspectable.Introspect"_s)
+                .arguments()
+                .value(0)
+                .toString();
         const qsizetype start = xml.indexOf(u"<interface name=\"HELIXDebug.Message\">"_s);
         QVERIFY(start >= 0);
         const QString body = xml.mid(start, xml.indexOf(u"</interface>"_s, start) - start);
@@ -166,7 +151,6 @@ private Q_SLOTS:
 
         const QString invalid =
             u"HELIXDebug.Error.InvalidArgument 5: Invalid procedure call or argument"_s;
-        const QString utf8 = u"HELIXDebug.Error.InvalidUtf8 Buffer is not valid UTF-8"_s;
         QTest::newRow("duplicate title in other case")
             << u"Initialize"_s << QList<QVariant>{objectPath(u"/TestClient"_s), u"APP"_s}
             << u"HELIXDebug.Error.DuplicateKey 457: This key is already associated with an "
@@ -177,7 +161,7 @@ private Q_SLOTS:
             << u"PrintReceiveBuffer"_s << QList<QVariant>{QByteArray("H\0RC=0", 6)} << invalid;
         QTest::newRow("truncated UTF-8 in a request")
             << u"PrintSendBuffer"_s << QList<QVariant>{u"A"_s, u"B"_s, QByteArray("A=\xc3")}
-            << utf8;
+            << u"HELIXDebug.Error.InvalidUtf8 Buffer is not valid UTF-8"_s;
         QTest::newRow("buffer too large to show")
             << u"PrintSendBuffer"_s
             << QList<QVariant>{u"A"_s, u"B"_s, QByteArray(32 * 1024 * 1024 + 1, 'x')}
@@ -193,18 +177,17 @@ private Q_SLOTS:
         QFETCH(QList<QVariant>, arguments);
         QFETCH(QString, error);
         const QString path = createMessage();
-        QCOMPARE(
-            call(path, kMessage, u"Initialize"_s, {objectPath(u"/TestClient"_s), u"App"_s}).type(),
-            QDBusMessage::ReplyMessage);
+        const QList<QVariant> registration{objectPath(u"/TestClient"_s), u"App"_s};
+        QCOMPARE(outcome(mBus->call(path, kInitialize, registration)), u"ok"_s);
 
-        const QDBusMessage reply = call(path, kMessage, method, arguments);
+        const QDBusMessage reply = mBus->call(path, u"HELIXDebug.Message."_s + method, arguments);
         const QString seen = reply.errorName() + u' ' + reply.errorMessage();
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
         QVERIFY2(seen.startsWith(error), qPrintable(seen));
 
         // The display goes on serving, with the registration intact.
-        QCOMPARE(printText(path).type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(call(path, kMessage, u"UnHook"_s, {u"app"_s}).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(printText(path), u"ok"_s);
+        QCOMPARE(outcome(mBus->call(path, u"HELIXDebug.Message.UnHook"_s, {u"app"_s})), u"ok"_s);
     }
 
     void releaseRules()
@@ -212,82 +195,115 @@ private Q_SLOTS:
         const QString held = createHeld();
         const QString loose = createMessage();
         QDBusConnection other = QDBusConnection::connectToBus(mBus->address(), u"other"_s);
-        QCOMPARE(release(loose, &other).errorName(), u"HELIXDebug.Error.NotOwner"_s);
+        QCOMPARE(release(loose, &other), u"HELIXDebug.Error.NotOwner"_s);
         QDBusConnection::disconnectFromBus(u"other"_s);
-        QCOMPARE(release(u"/Message/99"_s).errorName(), u"HELIXDebug.Error.UnknownObject"_s);
-        QCOMPARE(release(loose).type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(release(loose).errorName(), u"HELIXDebug.Error.UnknownObject"_s);
+        QCOMPARE(release(loose), u"ok"_s);
+        QCOMPARE(release(loose), u"HELIXDebug.Error.UnknownObject"_s);
         // Released and held by nobody: the object is gone.
-        QCOMPARE(printText(loose).errorName(), kUnknownObject);
-        // Released by its creator but held by the window: it lives on.
-        QCOMPARE(release(held).type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(printText(held).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(printText(loose), kUnknownObject);
+        // Released by its creator but held by the window: it lives on, released once only.
+        QCOMPARE(release(held), u"ok"_s);
+        QCOMPARE(release(held), u"HELIXDebug.Error.UnknownObject"_s);
+        QCOMPARE(printText(held), u"ok"_s);
     }
 
-    // The window comes back on the next Initialize, holding the object that brought it back;
-    // only the clients registered there are told to stop when it closes again. The order in
-    // which clients are told is that of shutdownSurvivesBadClients.
-    void reopenedWindowHoldsTheObjectThatReopenedIt()
-    {
-        const QString first = createHeld();
-        QVERIFY(closeDisplayWindow());
-        const QString second = createHeld();
-        ClientProcess d, elsewhere;
-        QVERIFY(d.start({u"normal"_s, second, u"D"_s, mLog}));
-        QVERIFY(elsewhere.start({u"normal"_s, first, u"E"_s, mLog}));
-        QVERIFY(closeDisplayWindow());
-        QTRY_COMPARE_WITH_TIMEOUT(logLines(), QStringList{u"D"_s}, 15000);
-        QTest::qWait(300);
-        QCOMPARE(logLines(), QStringList{u"D"_s}); // E is on an object the window no longer holds
-    }
-
-    void shutdownSurvivesBadClients()
-    {
-        const QString held = createHeld();
-        ClientProcess gone, hung, caller, plain;
-        QVERIFY(gone.start({u"vanish"_s, held, u"Gone"_s, mLog}));
-        QVERIFY(gone.process.waitForFinished(5000));
-        QVERIFY(hung.start({u"hang"_s, held, u"Hung"_s, mLog}));
-        QVERIFY(caller.start({u"callback"_s, held, u"Caller"_s, mLog}));
-        QVERIFY(plain.start({u"normal"_s, held, u"Plain"_s, mLog}));
-        const qint64 pid = mBus->displayPid();
-        QVERIFY(closeDisplayWindow());
-        // The window leaves the screen at once, however long the clients take.
-        QTRY_COMPARE_WITH_TIMEOUT(mappedWindowsOfProcess(pid), 0, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(logLines().size(), 3, 20000);
-        QCOMPARE(logLines(), (QStringList{u"Hung"_s, u"Caller unhook=ok note=ok"_s, u"Plain"_s}));
-        QVERIFY(!createMessage().isEmpty()); // and still serves clients afterwards
-    }
-
-    void creatorLeavingReleasesItsObjects()
-    {
-        const QString held = createHeld();
-        ClientProcess creator;
-        QVERIFY(creator.start({u"create"_s, QString(), u"Short"_s, mDir->filePath(u"unused"_s)}));
-        QVERIFY(creator.output.startsWith(u"/Message/"_s));
-        QVERIFY(creator.process.waitForFinished(5000));
-        QTRY_COMPARE_WITH_TIMEOUT(printText(creator.output).errorName(), kUnknownObject, 5000);
-        QCOMPARE(printText(held).type(), QDBusMessage::ReplyMessage);
-    }
-
-    // Fire-and-forget callers are gone before their object exists; they hold it no longer
-    // than that, so the display still exits once its window has closed.
-    void creatorGoneBeforeTheReplyHoldsNothing()
+    // A creator that leaves, before or after its object is made, holds it no longer, so the
+    // display still exits once its window has closed.
+    void creatorsThatLeaveHoldNothing()
     {
         const QString held = createHeld();
         const qint64 pid = mBus->displayPid();
+        ChildProcess creator(kClient, {u"create"_s, QString(), u"Short"_s, u"/dev/null"_s});
+        const QString created = creator.firstLine();
+        QVERIFY(created.startsWith(u"/Message/"_s));
+        QCOMPARE(creator.finish(5000), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(printText(created), kUnknownObject, 5000);
+        // Fire-and-forget callers are gone before their object exists.
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(QProcess::execute(u"dbus-send"_s, {u"--session"_s, u"--type=method_call"_s,
-                                                        u"--dest="_s + kMessage, u"/"_s,
-                                                        kServer + u".CreateMessage"_s}),
-                     0);
+            ChildProcess send(u"dbus-send"_s, {u"--session"_s, u"--type=method_call"_s,
+                                               u"--dest=HELIXDebug.Message"_s, u"/"_s, kCreate});
+            QCOMPARE(send.finish(), 0);
         }
         const QString last = createMessage();
-        QCOMPARE(last, u"/Message/5"_s); // the display took all three
-        QCOMPARE(release(last).type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(release(held).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(last, u"/Message/6"_s); // numbered in order, and the display took all three
+        QCOMPARE(release(last), u"ok"_s);
+        QCOMPARE(printText(held), u"ok"_s);
+        QCOMPARE(release(held), u"ok"_s);
         QVERIFY(closeDisplayWindow());
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid), 10000);
+    }
+
+    // When the window closes, the clients registered on the object it holds are told to stop,
+    // one after the other in the order they came, however badly they behave; the display serves
+    // on. The window comes back on the next Initialize, holding the object that brought it back
+    // and not the one it held before.
+    void shutdownReachesTheWindowsClients()
+    {
+        const QString before = createHeld();
+        QVERIFY(closeDisplayWindow());
+        const QString held = createHeld();
+        ChildProcess elsewhere(kClient, {u"normal"_s, before, u"Elsewhere"_s, mLog});
+        QCOMPARE(elsewhere.firstLine(), u"ready"_s);
+        ChildProcess gone(kClient, {u"vanish"_s, held, u"Gone"_s, mLog});
+        QCOMPARE(gone.firstLine(), u"ready"_s);
+        QCOMPARE(gone.finish(5000), 0);
+        ChildProcess hung(kClient, {u"hang"_s, held, u"Hung"_s, mLog});
+        QCOMPARE(hung.firstLine(), u"ready"_s);
+        ChildProcess caller(kClient, {u"callback"_s, held, u"Caller"_s, mLog});
+        QCOMPARE(caller.firstLine(), u"ready"_s);
+        ChildProcess plain(kClient, {u"normal"_s, held, u"Plain"_s, mLog});
+        QCOMPARE(plain.firstLine(), u"ready"_s);
+        QVERIFY(closeDisplayWindow()); // at once, however long the clients take
+        QTRY_COMPARE_WITH_TIMEOUT(logLines().size(), 3, 20000);
+        QTest::qWait(300); // time enough for a wrongly told Elsewhere to show
+        QCOMPARE(logLines(), (QStringList{u"Hung"_s, u"Caller unhook=ok note=ok"_s, u"Plain"_s}));
+        QVERIFY(!createMessage().isEmpty());
+    }
+
+    void delayedReplies_data()
+    {
+        QTest::addColumn<QString>("delays");
+        QTest::addColumn<quint64>("requests");
+        QTest::addColumn<quint64>("unanswered");
+        QTest::addColumn<quint32>("medianMs");
+        QTest::addColumn<quint32>("maxMs");
+        QTest::addColumn<QString>("lastCode");
+
+        QTest::newRow("spread") << u"100,300,200"_s << 3ull << 0ull << 200u << 300u << QString();
+        QTest::newRow("one never answered")
+            << u"40,-1,40/7,60"_s << 4ull << 1ull << 40u << 60u << u"RC=7"_s;
+        QTest::newRow("slow at the end")
+            << u"20,20,20,20,700/-2"_s << 5ull << 0ull << 20u << 700u << u"RC=-2"_s;
+    }
+
+    // Latencies are at least the delays; the slack above them only guards against a stalled
+    // machine, never measures speed.
+    void delayedReplies()
+    {
+        QFETCH(QString, delays);
+        QFETCH(quint64, requests);
+        QFETCH(quint64, unanswered);
+        QFETCH(quint32, medianMs);
+        QFETCH(quint32, maxMs);
+        const QString title = u"Timed %1"_s.arg(QLatin1String(QTest::currentDataTag()));
+        // Its requests answered after the delays; it leaves the bus without unhooking, and its
+        // row stays, marked gone.
+        ChildProcess client(kClient, {u"timed"_s, u"/"_s, title, delays});
+        QCOMPARE(client.finish(60000), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(figureOf(title).gone, 20000);
+        const SessionFigure figure = figureOf(title);
+        QCOMPARE(figure.requests, requests);
+        QCOMPARE(figure.replies, requests - unanswered);
+        QCOMPARE(figure.unanswered, unanswered);
+        QTEST(figure.lastNonZeroReturnCode, "lastCode");
+        constexpr quint32 kSlackMicros = 2'000'000;
+        QVERIFY2(figure.maxMicros >= maxMs * 1000 && figure.maxMicros < maxMs * 1000 + kSlackMicros,
+                 qPrintable(QString::number(figure.maxMicros)));
+        // The median is read from buckets 1/16 of an octave wide.
+        QVERIFY2(figure.medianMicros >= medianMs * 968 &&
+                     figure.medianMicros < medianMs * 1000 + kSlackMicros,
+                 qPrintable(QString::number(figure.medianMicros)));
+        QVERIFY(figure.p95Micros >= figure.medianMicros && figure.p95Micros <= figure.maxMicros);
     }
 };
 

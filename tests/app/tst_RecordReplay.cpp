@@ -1,42 +1,26 @@
-// A session of real clients recorded off the bus and replayed into a fresh display: the
-// display shows the same lines, line for line, read back through its own copy command. Cut
-// off, damaged and foreign files replay what they can and say where they stop.
+// Whole sessions of real clients, read back through the display's own copy command. One is
+// recorded off the bus and replayed into a fresh display, which shows the same lines, line for
+// line; cut off, damaged and foreign files replay what they can and say where they stop. In a
+// soak, clients come and go while the display keeps its lines and its memory in bounds.
+#include "ChildProcess.h"
 #include "DisplayLines.h"
+#include "HelixDebugClient.h"
 #include "PrivateBus.h"
 #include "recording/Recording.h"
 
 #include <QFile>
-#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <memory>
+#include <map>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 const QString kEnd = u"end of session"_s;
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    Run result;
-    if (!process.waitForFinished(120000))
-        return result;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
 
 QList<RecordedCall> readRecording(const QString &path, RecordingReader::State *state = nullptr)
 {
@@ -60,31 +44,27 @@ qsizetype prints(const QList<RecordedCall> &calls)
     });
 }
 
-// helixdebug-record on the bus, ready once it says so.
-struct Recorder {
-    QProcess process;
+const QString kRecord = QStringLiteral(HELIX_RECORD);
+const QString kReplay = QStringLiteral(HELIX_REPLAY);
+const QString kRecording = u"helixdebug-record: recording to"_s; // says it is ready
 
-    bool start(const QString &file)
-    {
-        process.start(QStringLiteral(HELIX_RECORD), {file});
-        return process.waitForReadyRead(10000) &&
-               process.readLine().startsWith("helixdebug-record: recording to");
-    }
-    ~Recorder()
-    {
-        process.kill();
-        process.waitForFinished(5000);
-    }
+constexpr int kClients = 8;
+constexpr int kSoakMs = 8000;
+
+struct Client {
+    QString title;
+    std::unique_ptr<ChildProcess> process;
+    bool killed = false;
 };
 
-struct Demo {
-    QProcess process;
-    ~Demo()
-    {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-};
+qint64 residentBytes(qint64 pid)
+{
+    QFile status(u"/proc/%1/status"_s.arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QRegularExpression rss(u"VmRSS:\\s+(\\d+)"_s);
+    return rss.match(QString::fromUtf8(status.readAll())).captured(1).toLongLong() * 1024;
+}
 
 } // namespace
 
@@ -96,204 +76,278 @@ class tst_RecordReplay : public QObject {
     QStringList mLive; // the display's lines of the recorded session
 
 private Q_SLOTS:
-    void initTestCase();
-    void replayShowsTheRecordedLines();
-    void replayPart_data();
-    void replayPart();
-    void recorderKilledMidSession();
-    void badFiles_data();
-    void badFiles();
-};
-
-void tst_RecordReplay::initTestCase()
-{
-    QVERIFY(mDir.isValid());
-    mRecording = mDir.filePath(u"session.helixrec"_s);
-}
-
-void tst_RecordReplay::replayShowsTheRecordedLines()
-{
-    QStringList live;
+    void initTestCase()
     {
+        QVERIFY(mDir.isValid());
+        mRecording = mDir.filePath(u"session.helixrec"_s);
+    }
+
+    void replayShowsTheRecordedLines()
+    {
+        {
+            PrivateBus bus;
+            QVERIFY(bus.isRunning());
+            ChildProcess recorder(kRecord, {mRecording});
+            QVERIFY(recorder.firstLine().startsWith(kRecording));
+            ChildProcess demo(QStringLiteral(HELIX_DEMO), {u"--flood"_s, u"--calls"_s, u"400"_s});
+            QVERIFY(
+                QTest::qWaitFor([&] { return prints(readRecording(mRecording)) == 400; }, 60000));
+            const RecordedCall first = readRecording(mRecording).value(0);
+            QCOMPARE(first.method, RecordedCall::CreateMessage);
+            const QString object = QString::fromUtf8(first.answerValue);
+
+            // Errors in between, from clients of their own: a title the demo holds (in another
+            // case), a reply whose RC= field is not closed, a title nobody registered.
+            ChildProcess duplicate(QStringLiteral(HELIX_TEST_CLIENT),
+                                   {u"normal"_s, object, u"helix orders"_s, u"/dev/null"_s});
+            QCOMPARE(duplicate.finish(), 1);
+            QCOMPARE(duplicate.out.trimmed(), u"error HELIXDebug.Error.DuplicateKey"_s);
+            const auto send = [&](const QStringList &command) {
+                ChildProcess tool(QStringLiteral(HELIX_SEND),
+                                  QStringList{u"--object"_s, object} + command);
+                return tool.finish();
+            };
+            QCOMPARE(send({u"receive"_s, u"V=1\\0RC=12"_s}), 1);
+            QCOMPARE(send({u"unhook"_s, u"Nobody"_s}), 1);
+            QCOMPARE(
+                send({u"send"_s, u"Script"_s, u"Find"_s, u"[HEADER]\\0V=1\\0[DATA]\\0ITEM\\0"_s}),
+                0);
+            QCOMPARE(send({u"text"_s, u"Script"_s, kEnd}), 0);
+            QVERIFY(
+                QTest::qWaitFor([&] { return prints(readRecording(mRecording)) == 403; }, 30000));
+
+            mLive = copyDisplayLines(bus.displayPid(), kEnd);
+            QVERIFY(mLive.size() > 400);
+            recorder.signal(SIGTERM);
+            QCOMPARE(recorder.finish(10000), 0);
+        }
+
+        RecordingReader::State state;
+        const QList<RecordedCall> calls = readRecording(mRecording, &state);
+        QCOMPARE(state, RecordingReader::State::Complete);
+        QStringList errors;
+        for (const RecordedCall &call : calls) {
+            if (call.answer == RecordedCall::Error)
+                errors << Recording::methodName(call.method) + u' ' +
+                              QString::fromUtf8(call.answerValue);
+        }
+        QCOMPARE(errors, QStringList({u"Initialize HELIXDebug.Error.DuplicateKey"_s,
+                                      u"PrintReceiveBuffer HELIXDebug.Error.InvalidArgument"_s,
+                                      u"UnHook HELIXDebug.Error.InvalidArgument"_s}));
+
+        // A fresh bus: the replay's first call starts the display.
         PrivateBus bus;
         QVERIFY(bus.isRunning());
-        Recorder recorder;
-        QVERIFY(recorder.start(mRecording));
-        Demo demo;
-        demo.process.start(QStringLiteral(HELIX_DEMO), {u"--flood"_s, u"--calls"_s, u"400"_s});
-        QVERIFY(QTest::qWaitFor([&] { return prints(readRecording(mRecording)) == 400; }, 60000));
-        const QList<RecordedCall> demoCalls = readRecording(mRecording);
-        QCOMPARE(demoCalls.first().method, RecordedCall::CreateMessage);
-        const QString object = QString::fromUtf8(demoCalls.first().answerValue);
-        QVERIFY(object.startsWith(u"/Message/"_s));
-
-        // Errors in between, from clients of their own: a title the demo holds (in another
-        // case), a reply whose RC= field is not closed, a title nobody registered.
-        const Run duplicate = run(QStringLiteral(HELIX_TEST_CLIENT),
-                                  {u"normal"_s, object, u"helix orders"_s, u"/dev/null"_s});
-        QCOMPARE(duplicate.out.trimmed(), u"error HELIXDebug.Error.DuplicateKey"_s);
-        const QString send = QStringLiteral(HELIX_SEND);
-        QCOMPARE(run(send, {u"--object"_s, object, u"receive"_s, u"V=1\\0RC=12"_s}).status, 1);
-        QCOMPARE(run(send, {u"--object"_s, object, u"unhook"_s, u"Nobody"_s}).status, 1);
-        QCOMPARE(run(send, {u"--object"_s, object, u"send"_s, u"Script"_s, u"Find"_s,
-                            u"[HEADER]\\0V=1\\0[DATA]\\0ITEM\\0"_s})
-                     .status,
-                 0);
-        QCOMPARE(run(send, {u"--object"_s, object, u"text"_s, u"Script"_s, kEnd}).status, 0);
-        QVERIFY(QTest::qWaitFor([&] { return prints(readRecording(mRecording)) == 403; }, 30000));
-
-        live = copyDisplayLines(bus.displayPid(), kEnd);
-        QVERIFY(live.size() > 400);
-        QVERIFY(live.contains(u"[Script]  "_s + kEnd));
-        ::kill(pid_t(recorder.process.processId()), SIGTERM);
-        QVERIFY(recorder.process.waitForFinished(10000));
-        QCOMPARE(recorder.process.exitCode(), 0);
+        QCOMPARE(bus.displayPid(), 0);
+        ChildProcess replay(kReplay, {u"--fast"_s, mRecording});
+        QCOMPARE(replay.finish(), 0);
+        QVERIFY2(replay.out.contains(u" 0 answers differ from the recording"_s),
+                 qPrintable(replay.out + replay.err));
+        QCOMPARE(copyDisplayLines(bus.displayPid(), kEnd), mLive);
     }
 
-    RecordingReader::State state;
-    const QList<RecordedCall> calls = readRecording(mRecording, &state);
-    QCOMPARE(state, RecordingReader::State::Complete);
-    QStringList errors;
-    for (const RecordedCall &call : calls) {
-        if (call.answer == RecordedCall::Error)
-            errors << Recording::methodName(call.method) + u' ' +
-                          QString::fromUtf8(call.answerValue);
+    void replayPart_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("expected");
+        QVERIFY(!mLive.isEmpty());
+        std::int64_t sendTime = -1;
+        for (const RecordedCall &call : readRecording(mRecording)) {
+            if (call.method == RecordedCall::PrintSendBuffer && call.arguments[0] == "Script")
+                sendTime = call.time;
+        }
+        QVERIFY(sendTime > 0);
+        const QString at = QString::number(double(sendTime) / 1e6, 'f', 6);
+        const qsizetype send = mLive.indexOf(u"[Script]  Find Request"_s);
+        const qsizetype end = mLive.indexOf(u"[Script]  "_s + kEnd);
+        QVERIFY(send > 3 && end > send);
+        // The three titles the demo registers come first, made before any print.
+        const QStringList connecting = mLive.first(3);
+        QTest::newRow("from the request")
+            << QStringList{u"--from"_s, at} << connecting + mLive.mid(send);
+        QTest::newRow("up to the request") << QStringList{u"--to"_s, at} << mLive.first(end);
+        QTest::newRow("the request alone") << QStringList{u"--from"_s, at, u"--to"_s, at}
+                                           << connecting + mLive.mid(send, end - send);
     }
-    QCOMPARE(errors, QStringList({u"Initialize HELIXDebug.Error.DuplicateKey"_s,
-                                  u"PrintReceiveBuffer HELIXDebug.Error.InvalidArgument"_s,
-                                  u"UnHook HELIXDebug.Error.InvalidArgument"_s}));
 
-    // A fresh bus: the replay's first call starts the display.
-    PrivateBus bus;
-    QVERIFY(bus.isRunning());
-    QCOMPARE(bus.displayPid(), 0);
-    const Run replay = run(QStringLiteral(HELIX_REPLAY), {u"--fast"_s, mRecording});
-    QCOMPARE(replay.status, 0);
-    QVERIFY2(replay.out.contains(u"calls played"_s) &&
-                 replay.out.contains(u" 0 answers differ from the recording"_s),
-             qPrintable(replay.out + replay.err));
-    QCOMPARE(copyDisplayLines(bus.displayPid(), kEnd), live);
-    mLive = live;
-}
-
-void tst_RecordReplay::replayPart_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QStringList>("expected");
-    QVERIFY(!mLive.isEmpty());
-    std::int64_t sendTime = -1;
-    for (const RecordedCall &call : readRecording(mRecording)) {
-        if (call.method == RecordedCall::PrintSendBuffer && call.arguments[0] == "Script")
-            sendTime = call.time;
+    void replayPart()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, expected);
+        PrivateBus bus;
+        QVERIFY(bus.isRunning());
+        ChildProcess replay(kReplay, QStringList{u"--fast"_s} + options + QStringList{mRecording});
+        QCOMPARE(replay.finish(), 0);
+        QCOMPARE(copyDisplayLines(bus.displayPid(), expected.constLast()), expected);
     }
-    QVERIFY(sendTime > 0);
-    const QString at = QString::number(double(sendTime) / 1e6, 'f', 6);
-    const qsizetype send = mLive.indexOf(u"[Script]  Find Request"_s);
-    const qsizetype end = mLive.indexOf(u"[Script]  "_s + kEnd);
-    QVERIFY(send > 3 && end > send);
-    // The three titles the demo registers come first, made before any print.
-    const QStringList connecting = mLive.first(3);
-    for (const QString &line : connecting)
-        QVERIFY(line.endsWith(u"<Connecting>"_s));
-    QTest::newRow("from the request")
-        << QStringList{u"--from"_s, at} << connecting + mLive.mid(send);
-    QTest::newRow("up to the request") << QStringList{u"--to"_s, at} << mLive.first(end);
-    QTest::newRow("the request alone")
-        << QStringList{u"--from"_s, at, u"--to"_s, at} << connecting + mLive.mid(send, end - send);
-}
 
-void tst_RecordReplay::replayPart()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QStringList, expected);
-    PrivateBus bus;
-    QVERIFY(bus.isRunning());
-    const Run replay = run(QStringLiteral(HELIX_REPLAY),
-                           QStringList{u"--fast"_s} + options + QStringList{mRecording});
-    QCOMPARE(replay.status, 0);
-    QCOMPARE(copyDisplayLines(bus.displayPid(), expected.constLast()), expected);
-}
+    // What the recorder wrote up to the moment it was killed reads back as cut off; badFiles
+    // replays such a file.
+    void recorderKilledMidSession()
+    {
+        const QString file = mDir.filePath(u"killed.helixrec"_s);
+        PrivateBus bus;
+        QVERIFY(bus.isRunning());
+        ChildProcess recorder(kRecord, {file});
+        QVERIFY(recorder.firstLine().startsWith(kRecording));
+        ChildProcess demo(QStringLiteral(HELIX_DEMO), {u"--flood"_s});
+        QVERIFY(QTest::qWaitFor([&] { return prints(readRecording(file)) >= 2000; }, 60000));
+        recorder.signal(SIGKILL);
+        recorder.finish(10000);
+        QCOMPARE(recorder.state(), QProcess::NotRunning);
+        RecordingReader::State state;
+        QVERIFY(prints(readRecording(file, &state)) >= 2000);
+        QCOMPARE(state, RecordingReader::State::CutOff);
+    }
 
-void tst_RecordReplay::recorderKilledMidSession()
-{
-    const QString file = mDir.filePath(u"killed.helixrec"_s);
-    PrivateBus bus;
-    QVERIFY(bus.isRunning());
-    Recorder recorder;
-    QVERIFY(recorder.start(file));
-    Demo demo;
-    demo.process.start(QStringLiteral(HELIX_DEMO), {u"--flood"_s});
-    QVERIFY(QTest::qWaitFor([&] { return prints(readRecording(file)) >= 2000; }, 60000));
-    ::kill(pid_t(recorder.process.processId()), SIGKILL);
-    QVERIFY(recorder.process.waitForFinished(10000));
+    void badFiles_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("played");
 
-    RecordingReader::State state;
-    const QList<RecordedCall> calls = readRecording(file, &state);
-    QCOMPARE(state, RecordingReader::State::CutOff);
-    QVERIFY(prints(calls) >= 2000);
-    const Run replay = run(QStringLiteral(HELIX_REPLAY), {u"--fast"_s, file});
-    QCOMPARE(replay.status, 0);
-    QVERIFY2(replay.err.contains(u": cut off at offset "_s), qPrintable(replay.err));
-    QVERIFY2(replay.out.contains(u": %1 calls played"_s.arg(calls.size())), qPrintable(replay.out));
-}
+        QFile file(mRecording);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray good = file.readAll();
+        RecordingReader reader(good);
+        RecordedCall call;
+        for (int record = 0; record < 100; ++record)
+            QVERIFY(reader.next(call) && call.method != RecordedCall::Left);
+        const qsizetype at = reader.offset();
+        QByteArray damaged = good;
+        damaged[at + 3] = char(damaged[at + 3] ^ 0x40);
+        QByteArray newer = good;
+        newer[8] = 7;
 
-void tst_RecordReplay::badFiles_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("played");
+        QTest::newRow("damaged") << damaged << 1
+                                 << u"damaged at offset %1: checksum mismatch; playing the 100 "
+                                    "calls before it"_s.arg(at)
+                                 << 100;
+        QTest::newRow("cut off") << good.first(at) << 0
+                                 << u"cut off at offset %1: the recording was not closed; "
+                                    "playing the 100 calls in it"_s.arg(at)
+                                 << 100;
+        QTest::newRow("newer") << newer << 1
+                               << u"format version 7 at offset 8 is newer than this program "
+                                  "reads"_s
+                               << -1;
+        QTest::newRow("text") << QByteArray("[HEADER]\nV=1\n") << 1
+                              << u"not a HELIX recording (offset 0)"_s << -1;
+    }
 
-    QFile file(mRecording);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray good = file.readAll();
-    RecordingReader reader(good);
-    RecordedCall call;
-    for (int record = 0; record < 100; ++record)
-        QVERIFY(reader.next(call) && call.method != RecordedCall::Left);
-    const qsizetype at = reader.offset();
-    QByteArray damaged = good;
-    damaged[at + 3] = char(damaged[at + 3] ^ 0x40);
-    QByteArray newer = good;
-    newer[8] = 7;
+    void badFiles()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFETCH(int, played);
+        const QString path = mDir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+        file.close();
 
-    QTest::newRow("damaged") << damaged << 1
-                             << u"damaged at offset %1: checksum mismatch; playing the 100 calls "
-                                "before it"_s.arg(at)
-                             << 100;
-    QTest::newRow("cut off") << good.first(at) << 0
-                             << u"cut off at offset %1: the recording was not closed; playing the "
-                                "100 calls in it"_s.arg(at)
-                             << 100;
-    QTest::newRow("newer") << newer << 1
-                           << u"format version 7 at offset 8 is newer than this program reads"_s
-                           << -1;
-    QTest::newRow("text") << QByteArray("[HEADER]\nV=1\n") << 1
-                          << u"not a HELIX recording (offset 0)"_s << -1;
-}
+        PrivateBus bus;
+        QVERIFY(bus.isRunning());
+        ChildProcess replay(kReplay, {u"--fast"_s, path});
+        QCOMPARE(replay.finish(), status);
+        QVERIFY2(replay.err.contains(path + u": "_s + message), qPrintable(replay.err));
+        QVERIFY2(played < 0 ? replay.out.isEmpty()
+                            : replay.out.contains(u": %1 calls played"_s.arg(played)),
+                 qPrintable(replay.out));
+    }
 
-void tst_RecordReplay::badFiles()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(int, status);
-    QFETCH(QString, message);
-    QFETCH(int, played);
-    const QString path = mDir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-    file.close();
+    // Eight clients that come and go, some killed in the middle of a call or while registering,
+    // bad buffers in between: the display keeps answering, and every call a surviving client saw
+    // completed shows exactly once and in order.
+    void clientsComeAndGo()
+    {
+        // Memory is read off the display process: keep the address sanitizer from holding freed
+        // memory back, so what it shows is what the display holds.
+        qputenv("ASAN_OPTIONS", qgetenv("ASAN_OPTIONS") + ":quarantine_size_mb=0");
+        PrivateBus bus;
+        QVERIFY(bus.isRunning());
+        HelixDebug::Message held(bus.connection());
+        QVERIFY(!held.create().isValid());
+        QVERIFY(!held.Initialize(u"Soak"_s).isValid());
+        const QString object = held.path().path();
+        const qint64 pid = bus.displayPid();
+        QVERIFY(pid > 0);
+        const qint64 memoryBefore = residentBytes(pid);
 
-    PrivateBus bus;
-    QVERIFY(bus.isRunning());
-    const Run replay = run(QStringLiteral(HELIX_REPLAY), {u"--fast"_s, path});
-    QCOMPARE(replay.status, status);
-    QVERIFY2(replay.err.contains(path + u": "_s + message), qPrintable(replay.err));
-    if (played < 0)
-        QVERIFY(replay.out.isEmpty());
-    else
-        QVERIFY2(replay.out.contains(u": %1 calls played"_s.arg(played)), qPrintable(replay.out));
-}
+        QRandomGenerator random(20261206);
+        std::vector<Client> clients;
+        const auto start = [&](int slot) {
+            const QString title = u"C%1g%2"_s.arg(slot).arg(clients.size() + 1);
+            clients.push_back({title, std::make_unique<ChildProcess>(
+                                          QStringLiteral(HELIX_TEST_CLIENT),
+                                          QStringList{u"soak"_s, object, title, u"2000"_s})});
+        };
+        for (int slot = 0; slot < kClients; ++slot)
+            start(slot);
+
+        QElapsedTimer soak;
+        soak.start();
+        for (int round = 1; soak.elapsed() < kSoakMs; ++round) {
+            QTest::qWait(50);
+            Client &victim = clients[random.bounded(int(clients.size()))];
+            if (random.bounded(4) == 0 && victim.process->state() == QProcess::Running) {
+                // Often in the middle of a call, sometimes before it has even registered.
+                victim.process->signal(SIGKILL);
+                victim.killed = true;
+                start(random.bounded(kClients));
+            }
+            // Bad input in between: refused, and nothing else changes.
+            const QByteArray bad("\xff\xfe bad", 6);
+            QCOMPARE(outcome(bus.call(object, u"HELIXDebug.Message.PrintReceiveBuffer"_s, {bad})),
+                     u"HELIXDebug.Error.InvalidUtf8"_s);
+            if (round % 40 == 0) {
+                const QList<QVariant> huge{u"Soak"_s, u"Huge"_s,
+                                           QByteArray(32 * 1024 * 1024 + 1, 'x')};
+                QCOMPARE(outcome(bus.call(object, u"HELIXDebug.Message.PrintSendBuffer"_s, huge)),
+                         u"HELIXDebug.Error.BufferTooLarge"_s);
+            }
+        }
+
+        for (Client &client : clients) {
+            client.process->finish(60000);
+            QCOMPARE(client.process->state(), QProcess::NotRunning);
+        }
+        // The display's own copy of all lines.
+        const QStringList copied = copyDisplayLines(pid, u"]  line "_s);
+        QVERIFY(!copied.isEmpty());
+        std::map<QString, QList<int>> shown;
+        const QRegularExpression note(u"^\\[(C\\d+g\\d+)\\]  line (\\d+)$"_s);
+        for (const QString &line : copied) {
+            if (const auto match = note.match(line); match.hasMatch())
+                shown[match.captured(1)] << match.captured(2).toInt();
+        }
+        int calls = 0;
+        for (const Client &client : clients) {
+            // The client says "ready", then the number of each call it saw completed.
+            const QStringList said = client.process->out.split(u'\n', Qt::SkipEmptyParts);
+            const qsizetype completed = said.size() - said.count(u"ready"_s);
+            const QList<int> lines = shown[client.title];
+            // Shown once each and in order; a killed client's last call may show without the client
+            // having seen its answer.
+            for (int i = 0; i < lines.size(); ++i)
+                QCOMPARE(lines[i], i + 1);
+            QVERIFY(lines.size() >= completed);
+            QVERIFY(lines.size() <= completed + 1);
+            if (!client.killed)
+                QCOMPARE(lines.size(), completed);
+            calls += int(completed);
+        }
+
+        QVERIFY(!HelixDebug::Message(bus.connection()).create().isValid()); // still answering
+        const qint64 memoryAfter = residentBytes(pid);
+        std::printf("soak: %zu clients started, %d calls completed and verified, display memory "
+                    "%.1f MB before, %.1f MB after\n",
+                    clients.size(), calls, memoryBefore / 1048576.0, memoryAfter / 1048576.0);
+        // What stays is the lines shown; the clients that left took their objects with them.
+        QVERIFY(memoryAfter - memoryBefore < 32 * 1024 * 1024);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_RecordReplay)
 #include "tst_RecordReplay.moc"

@@ -26,17 +26,18 @@ def fail(message):
 
 def descendants(node):
     for child in node:
-        if child is None:
-            continue
-        yield child
-        yield from descendants(child)
+        if child is not None:
+            yield child
+            yield from descendants(child)
 
 
-def display_app():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "HELIX Debug Display":
-            return app
-    return None
+def named(root, roles):
+    """The descendants of root in one of the roles, by name; the first of a name wins."""
+    found = {}
+    for node in descendants(root):
+        if node.getRoleName() in roles:
+            found.setdefault(node.name, node)
+    return found
 
 
 def actions(node):
@@ -47,28 +48,28 @@ def actions(node):
     return {action.getName(i): i for i in range(action.nActions)}
 
 
-def press(node, name="Press"):
-    if not node.queryAction().doAction(actions(node)[name]):
-        fail(f"{node.name}: {name} was refused")
+def press(node):
+    node.queryAction().doAction(actions(node)["Press"]) or fail(f"{node.name}: Press was refused")
 
 
-def tools(app):
-    return {n.name: n for n in descendants(app) if n.getRoleName() == "push button"
-            and n.name in TOOLS}
+TOOLS = ["First", "Up", "Down", "Last", "Find", "Copy", "Save", "Clear", "Settings", "Help"]
 
 
-def rows(app):
+def tools():
+    return {name: node for name, node in named(app, ("push button",)).items() if name in TOOLS}
+
+
+def rows():
     lists = [n for n in descendants(app) if n.getRoleName() == "list"]
     return [row.name for row in lists[0]] if lists else None
 
 
-TOOLS = ["First", "Up", "Down", "Last", "Find", "Copy", "Save", "Clear", "Settings", "Help"]
-expected_rows = sys.argv[1:]
-
-app = wait_for(display_app) or fail("the display is not on the accessibility bus: " + repr([a.name for a in pyatspi.Registry.getDesktop(0) if a]))
-wait_for(lambda: rows(app) == expected_rows) or fail(f"rows read {rows(app)}")
-found = wait_for(lambda: len(tools(app)) == len(TOOLS) and tools(app)) or fail("tools missing")
-
+app = wait_for(lambda: next(a for a in pyatspi.Registry.getDesktop(0)
+                            if a is not None and a.name == "HELIX Debug Display")) or fail(
+    "the display is not on the accessibility bus: "
+    + repr([a.name for a in pyatspi.Registry.getDesktop(0) if a]))
+wait_for(lambda: rows() == sys.argv[1:]) or fail(f"rows read {rows()}")
+found = wait_for(lambda: len(tools()) == len(TOOLS) and tools()) or fail("tools missing")
 pressable = [name for name in TOOLS if "Press" in actions(found[name])]
 if pressable != ["First", "Up", "Find", "Copy", "Save", "Clear", "Settings", "Help"]:
     fail(f"pressable tools: {pressable}")
@@ -77,50 +78,38 @@ if "ShowMenu" not in actions(found["Save"]):
 
 # The Session window, open with the display as the settings file asks: its buttons can be
 # pressed, its table read, and a button's answer is read from its status line.
-session = wait_for(lambda: next((n for n in descendants(app)
-                                 if n.getRoleName() == "dialog" and n.name == "Session"), None))
-session or fail("no Session window")
-
-
-def session_controls():
-    return {n.name: n for n in descendants(session)
-            if n.getRoleName() in ("push button", "check box")}
-
-
-def session_cells():
-    return [n.name for n in descendants(session) if n.getRoleName() == "table cell"]
-
-
-controls = wait_for(lambda: len(session_controls()) == 4 and session_controls())
-controls or fail(f"Session window controls: {list(session_controls())}")
+session = wait_for(lambda: named(app, ("dialog",))["Session"]) or fail("no Session window")
+BUTTONS = ("push button", "check box")
+controls = wait_for(lambda: len(named(session, BUTTONS)) == 4 and named(session, BUTTONS)) or fail(
+    f"Session window controls: {list(named(session, BUTTONS))}")
 for name in ("Slowest", "Next unanswered", "Close"):
     if "Press" not in actions(controls[name]):
         fail(f"{name} cannot be pressed")
-if not actions(controls["Time gutter"]):
-    fail("the Time gutter check box offers no action")
+actions(controls["Time gutter"]) or fail("the Time gutter check box offers no action")
+
+
+def cells():
+    return [n.name for n in descendants(session) if n.getRoleName() == "table cell"]
+
+
 # One row, App's: one request, one reply, none unanswered.
-wait_for(lambda: session_cells()[:1] + session_cells()[2:5] == ["App", "1", "1", "0"]) or fail(
-    f"Session table reads {session_cells()}")
+wait_for(lambda: cells()[:1] + cells()[2:5] == ["App", "1", "1", "0"]) or fail(
+    f"Session table reads {cells()}")
 press(controls["Next unanswered"])
-wait_for(lambda: any(n.name == "No unanswered request is held." for n in descendants(session)
-                     if n.getRoleName() == "label")) or fail("Next unanswered said nothing")
+wait_for(lambda: "No unanswered request is held." in named(session, ("label",))) or fail(
+    "Next unanswered said nothing")
 
 # The face of the Save button opens the save dialog; its Cancel closes it again.
 press(found["Save"])
-dialog = wait_for(lambda: next((n for n in descendants(app)
-                                if n.getRoleName() in ("dialog", "file chooser")
-                                and n.name != "Session"), None))
-dialog or fail("no save dialog after pressing Save")
-cancel = wait_for(lambda: next((n for n in descendants(dialog)
-                                if n.getRoleName() == "push button" and n.name == "Cancel"),
-                               None))
-cancel or fail("the save dialog has no Cancel")
-press(cancel)
+dialog = wait_for(lambda: next(node for name, node in named(app, ("dialog", "file chooser")).items()
+                               if name != "Session")) or fail("no save dialog after pressing Save")
+press(wait_for(lambda: named(dialog, ("push button",))["Cancel"])
+      or fail("the save dialog has no Cancel"))
 
 press(found["Up"])
-wait_for(lambda: "Press" in actions(tools(app)["Down"])) or fail("Up did not move back")
+wait_for(lambda: "Press" in actions(tools()["Down"])) or fail("Up did not move back")
 press(found["Clear"])
-wait_for(lambda: rows(app) == []) or fail(f"rows after Clear: {rows(app)}")
-if "Press" in actions(tools(app)["Copy"]):
+wait_for(lambda: rows() == []) or fail(f"rows after Clear: {rows()}")
+if "Press" in actions(tools()["Copy"]):
     fail("Copy is still pressable with no lines")
 print("ok")

@@ -6,15 +6,13 @@ build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf '%s\n' '[Position]' frmMainFormTop=0 frmMainFormLeft=0 frmMainFormHeight=6000 \
     frmMainFormWidth=9000 '[Session]' Open=True >"$XDG_CONFIG_HOME/HELIXDebugDisplay.conf"
 # Qt speaks to the accessibility bus only when asked to; the display inherits this from the
 # bus that starts it.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unset QT_QPA_PLATFORM
-here=$(dirname "$0")
 exec xvfb-run -a -s "-screen 0 1024x768x24" \
     dbus-run-session --config-file="$build/dbus/session.conf" -- bash -c '
         /usr/libexec/at-spi-bus-launcher --launch-immediately & launcher=$!
@@ -36,4 +34,4 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" \
             /org/freedesktop/DBus org.freedesktop.DBus.GetConnectionUnixProcessID \
             string:HELIXDebug.Message | awk "{print \$2}")
         kill "$pid"
-        exit $status' _ "$build" "$here/atspi_operator.py"
+        exit $status' _ "$build" "$(dirname "$0")/atspi_operator.py"

@@ -24,19 +24,17 @@ public:
     using FakeLines::FakeLines;
     int Rows() const override { return lineCount(); }
     int FixedRows() const override { return 0; }
-    int Row() const override { return mRow; }
-    void setRow(int row) override
+    int Row() const override { return row; }
+    void setRow(int to) override
     {
-        mRow = row;
+        row = to;
         ++rowWrites;
     }
-    void ShowCell(int row, int) override { shown = row; }
+    void ShowCell(int at, int) override { shown = at; }
 
+    int row = 0;
     int rowWrites = 0;
     int shown = -1;
-
-private:
-    int mRow = 0;
 };
 
 frmFind *openDialog()
@@ -88,76 +86,83 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, options);
         QFETCH(QString, line);
-        QFETCH(bool, matches);
         const FakeGrid grid({line});
         const LineMatcher matcher(text, options.contains(u'w'), options.contains(u'c'));
-        QCOMPARE(matcher.matches(grid.line(0)), matches);
+        QTEST(matcher.matches(grid.line(0)), "matches");
     }
 
     void searching_data()
     {
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("row");       // current row before
         QTest::addColumn<int>("lastFound"); // LastFoundRow before
         QTest::addColumn<int>("direction");
         QTest::addColumn<int>("expected"); // current row after; -1 for no move
-
+        const auto row = [](const char *name, const QStringList &lines, int row, int lastFound,
+                            int direction, int expected, const QString &text = u"hit"_s) {
+            QTest::newRow(name) << text << lines << row << lastFound << direction << expected;
+        };
         const QStringList lines{u"x hit"_s, u"y"_s, u"z hit"_s, u"w"_s, u"hit v"_s};
-        QTest::newRow("down from a fresh start finds row 0 last") << lines << 0 << 0 << 1 << 2;
-        QTest::newRow("down from a clicked row reports it at once") << lines << 2 << 0 << 1 << 2;
-        QTest::newRow("down repeats past the current hit") << lines << 2 << 2 << 1 << 4;
-        QTest::newRow("down wraps to the first hit") << lines << 4 << 4 << 1 << 0;
-        QTest::newRow("up repeats past the current hit") << lines << 2 << 2 << 0 << 0;
-        QTest::newRow("up wraps to the last hit") << lines << 0 << 0 << 0 << 4;
-        QTest::newRow("up from a clicked row below") << lines << 3 << 0 << 0 << 2;
+        row("down from a fresh start finds row 0 last", lines, 0, 0, kFindDown, 2);
+        row("down from a clicked row reports it at once", lines, 2, 0, kFindDown, 2);
+        row("down repeats past the current hit", lines, 2, 2, kFindDown, 4);
+        row("down wraps to the first hit", lines, 4, 4, kFindDown, 0);
+        row("up repeats past the current hit", lines, 2, 2, kFindUp, 0);
+        row("up wraps to the last hit", lines, 0, 0, kFindUp, 4);
+        row("up from a clicked row below", lines, 3, 0, kFindUp, 2);
         const QStringList one{u"a"_s, u"only hit"_s, u"b"_s};
-        QTest::newRow("the only hit stays current, down") << one << 1 << 1 << 1 << 1;
-        QTest::newRow("the only hit stays current, up") << one << 1 << 1 << 0 << 1;
-        QTest::newRow("no hit at all") << QStringList{u"a"_s, u"b"_s} << 1 << 0 << 1 << -1;
-        QTest::newRow("empty grid") << QStringList{} << 0 << 0 << 1 << -1;
+        row("the only hit stays current, down", one, 1, 1, kFindDown, 1);
+        row("the only hit stays current, up", one, 1, 1, kFindUp, 1);
+        row("no hit at all", {u"a"_s, u"b"_s}, 1, 0, kFindDown, -1);
+        row("empty grid", {}, 0, 0, kFindDown, -1);
+        row("no search yet", lines, 0, 0, kFindDown, -1, QString());
     }
 
     void searching()
     {
+        QFETCH(QString, text);
         QFETCH(QStringList, lines);
         QFETCH(int, row);
         QFETCH(int, lastFound);
         QFETCH(int, direction);
         QFETCH(int, expected);
         FakeGrid grid(lines);
-        if (!lines.isEmpty())
-            grid.setRow(row);
-        grid.rowWrites = 0;
+        grid.row = row;
         ClassFind find;
         find.setDisplay(&grid, nullptr);
-        find.SetFindOptions(u"hit"_s, false, false, 1);
+        find.SetFindOptions(text, false, false, kFindDown);
         find.LastFoundRow = lastFound;
         find.FindNext(direction);
         // The row written and shown, and the hit remembered; nothing at all when none is found.
-        QCOMPARE((QList<int>{grid.rowWrites ? grid.Row() : -1, grid.shown, find.LastFoundRow}),
-                 (QList<int>{expected, expected, expected == -1 ? lastFound : expected}));
+        QCOMPARE(grid.rowWrites ? grid.Row() : -1, expected);
+        QCOMPARE(grid.shown, expected);
+        QCOMPARE(find.LastFoundRow, expected == -1 ? lastFound : expected);
     }
 
-    // Before any search a key moves nothing.
-    void keyBeforeAnySearchMovesNothing()
-    {
-        FakeGrid grid({u"a hit"_s, u"b hit"_s});
-        ClassFind find;
-        find.setDisplay(&grid, nullptr);
-        find.FindNext(1);
-        QCOMPARE(grid.rowWrites, 0);
-    }
-
-    // The dialog opens once and unloads for good on close. It comes back with the last search,
-    // the direction the keys last chose, and where it was.
-    void dialogReopensAsItWas()
+    // The dialog opens once and hands its text, options and direction to the search at Enter
+    // or Find Next, staying open. Escape unloads it for good; it comes back with the last
+    // search, the direction the keys last chose, and where it was. Find Next without text
+    // closes it and moves nothing.
+    void dialog()
     {
         frmFind *dialog = openDialog();
         QCOMPARE(openDialog(), dialog);
-        dialog->vsf->setText(u"Tag"_s);
-        dialog->chkWhole->setChecked(true);
-        dialog->opt[0]->setChecked(true);
+        dialog->vsf->setText(u"tag"_s);
+        dialog->opt[kFindDown]->setChecked(true);
+        QTest::keyClick(dialog->vsf, Qt::Key_Return); // Enter is Find Next
+        QCOMPARE(mGrid.row, 1);
         QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
+        QCOMPARE(mGrid.row, 3);
+        dialog->chkCase->setChecked(true);
+        QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
+        QCOMPARE(mGrid.row, 3); // "tag" with case finds nothing: nothing moves
+        dialog->chkCase->setChecked(false);
+        dialog->chkWhole->setChecked(true);
+        dialog->opt[kFindUp]->setChecked(true);
+        QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
+        QCOMPARE(mGrid.row, 1);
+        QCOMPARE(loadedFindDialog(), dialog);
         dialog->setOuterTwips(1500, 2250, dialog->MinHeightTwips(), dialog->MinWidthTwips());
         const QPoint placed = dialog->pos();
         const QPointer<frmFind> watched(dialog);
@@ -165,41 +170,18 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!watched && !loadedFindDialog());
         dialog = openDialog();
-        QCOMPARE(dialog->vsf->text(), u"Tag"_s);
+        QCOMPARE(dialog->vsf->text(), u"tag"_s);
         QVERIFY(dialog->chkWhole->isChecked() && !dialog->chkCase->isChecked());
-        QVERIFY(dialog->opt[0]->isChecked());
+        QVERIFY(dialog->opt[kFindUp]->isChecked());
         QCOMPARE(dialog->pos(), placed);
-        closeNow({loadedFindDialog()});
-        Finder().FindNext(1); // F3
-        QVERIFY(openDialog()->opt[1]->isChecked());
-        closeNow({loadedFindDialog()});
-        Finder().FindNext(0); // Shift+F3
-        QVERIFY(openDialog()->opt[0]->isChecked());
-        closeNow({loadedFindDialog()});
-    }
-
-    // Find Next stays open until the text is cleared, when it closes and moves nothing.
-    void dialogFindNextSearchesUntilTheTextIsCleared()
-    {
-        mGrid.setRow(0);
-        Finder().LastFoundRow = 0;
-        frmFind *dialog = openDialog();
-        dialog->vsf->setText(u"tag"_s);
-        dialog->chkWhole->setChecked(false);
-        dialog->opt[1]->setChecked(true);
-        QTest::keyClick(dialog->vsf, Qt::Key_Return); // Enter is Find Next
-        QCOMPARE(mGrid.Row(), 1);
-        QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
-        QCOMPARE(mGrid.Row(), 3);
-        QCOMPARE(loadedFindDialog(), dialog);
-        dialog->chkCase->setChecked(true);
-        QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
-        QCOMPARE(mGrid.Row(), 3); // "tag" with case finds nothing: nothing moves
         dialog->vsf->clear();
         QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!loadedFindDialog());
-        QCOMPARE(mGrid.Row(), 3);
+        QCOMPARE(mGrid.row, 1);
+        Finder().FindNext(kFindDown); // F3
+        QVERIFY(openDialog()->opt[kFindDown]->isChecked());
+        closeNow({loadedFindDialog()});
     }
 };
 

@@ -38,11 +38,9 @@ private Q_SLOTS:
     {
         QFETCH(Owner, owner);
         QFETCH(QSizeF, size);
-        QFETCH(QPoint, expected);
         const auto position =
             centerFormPosition(19200, 14400, {0, 0, size.width(), size.height()}, owner);
-        QVERIFY(position.has_value());
-        QCOMPARE(*position, expected);
+        QTEST(position.value_or(QPoint(-1, -1)), "expected");
     }
 
     void centerFormOverflowLeavesFormAlone()
@@ -51,6 +49,7 @@ private Q_SLOTS:
                                     FormRectTwips{2147483000.0, 0, 12000, 8000}));
     }
 
+    // Pixels to twips, and twips back to pixels, at one DPI; halves go to the even side.
     void twips_data()
     {
         QTest::addColumn<double>("dpi");
@@ -59,10 +58,8 @@ private Q_SLOTS:
         QTest::addColumn<double>("twipsIn");
         QTest::addColumn<int>("pixelsOut");
         QTest::newRow("96 dpi minimum width") << 96.0 << 240.0 << 3600 << 3601.0 << 240;
-        QTest::newRow("96 dpi: 1.5 pixels round to 2") << 96.0 << 130.0 << 1950 << 22.5 << 2;
-        QTest::newRow("96 dpi: 2.5 pixels round to 2") << 96.0 << 1.0 << 15 << 37.5 << 2;
-        QTest::newRow("120 dpi") << 120.0 << 240.0 << 2880 << 18.0 << 2;
-        QTest::newRow("144 dpi fraction") << 144.0 << 0.25 << 2 << 25.0 << 2;
+        QTest::newRow("120 dpi: 1.5 pixels round to 2") << 120.0 << 240.0 << 2880 << 18.0 << 2;
+        QTest::newRow("144 dpi: 2.5 rounds to 2 both ways") << 144.0 << 0.25 << 2 << 25.0 << 2;
         QTest::newRow("480 dpi: negative halves go to the even side")
             << 480.0 << -0.5 << -2 << -7.5 << -2;
     }
@@ -73,11 +70,10 @@ private Q_SLOTS:
         QFETCH(double, pixels);
         QFETCH(int, twips);
         QFETCH(double, twipsIn);
-        QFETCH(int, pixelsOut);
         const TwipsScale scale = TwipsScale::fromDpi(dpi, dpi);
         QCOMPARE(scale.xToTwips(pixels), twips);
         QCOMPARE(scale.yToTwips(pixels), twips);
-        QCOMPARE(scale.xToPixels(twipsIn), pixelsOut);
+        QTEST(scale.xToPixels(twipsIn), "pixelsOut");
     }
 };
 

@@ -178,7 +178,7 @@ private Q_SLOTS:
     {
         // Rows: A 0-2 and its reply 3-4, B 5-7, A 8-10 and its slow reply 11-12, C 13-15.
         play(*mWindow, {u"S:A"_s, u"R"_s, u"S:B"_s, u"S:A"_s});
-        QTest::qWait(30);
+        QTest::qWait(250);
         play(*mWindow, {u"R"_s, u"S:C"_s});
         showSessionWindow(mWindow.get());
         frmSession *session = loadedSessionWindow();

@@ -51,11 +51,6 @@ inline QString acceptTyped(QFileDialog *dialog, const QString &name)
     return *warning;
 }
 
-inline QLineEdit *fileNameEdit(QFileDialog *dialog)
-{
-    return dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-}
-
 // Closes each window given (null ones are skipped) and lets those that delete themselves on
 // close go, so that the next one opened is new.
 inline void closeNow(std::initializer_list<QWidget *> windows)

@@ -1,6 +1,7 @@
 #include "DisplayLines.h"
 
-#include <QProcess>
+#include "ChildProcess.h"
+
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -9,11 +10,9 @@ namespace {
 
 QString runTool(const QString &program, const QStringList &arguments)
 {
-    QProcess tool;
-    tool.start(program, arguments);
-    if (!QTest::qWaitFor([&] { return tool.state() == QProcess::NotRunning; }, 10000))
-        return {};
-    return QString::fromUtf8(tool.readAllStandardOutput());
+    ChildProcess tool(program, arguments);
+    tool.finish(10000);
+    return tool.out;
 }
 
 } // namespace
@@ -27,10 +26,9 @@ QStringList copyDisplayLines(qint64 displayPid, const QString &expected)
     if (window.isEmpty())
         return {};
     // An empty clipboard first: what an earlier copy left there must not pass for this one.
-    QProcess clear;
-    clear.start(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-i"_s});
+    ChildProcess clear(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-i"_s});
     clear.closeWriteChannel();
-    clear.waitForFinished(10000);
+    clear.finish(10000);
     runTool(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, window});
     runTool(u"xdotool"_s, {u"key"_s, u"--clearmodifiers"_s, u"ctrl+a"_s, u"ctrl+c"_s});
     QString copied;

@@ -58,6 +58,22 @@ qint64 PrivateBus::displayPid() const
     return pid.isValid() ? pid.value() : 0;
 }
 
+QDBusMessage PrivateBus::call(const QString &path, const QString &member,
+                              const QList<QVariant> &arguments,
+                              const QDBusConnection *through) const
+{
+    const qsizetype dot = member.lastIndexOf(u'.');
+    QDBusMessage request = QDBusMessage::createMethodCall(u"HELIXDebug.Message"_s, path,
+                                                          member.left(dot), member.mid(dot + 1));
+    request.setArguments(arguments);
+    return (through ? *through : connection()).call(request, QDBus::Block, 30000);
+}
+
+QString outcome(const QDBusMessage &reply)
+{
+    return reply.type() == QDBusMessage::ReplyMessage ? u"ok"_s : reply.errorName();
+}
+
 bool processAlive(qint64 pid)
 {
     QFile status(u"/proc/%1/stat"_s.arg(pid));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QProcess>
 #include <QString>
 
@@ -22,11 +23,21 @@ public:
     // The process id of the display that owns HELIXDebug.Message now, or 0.
     qint64 displayPid() const;
 
+    // A call to the display that waits for its answer; `member` is written as dbus-send writes
+    // it, "HELIXDebug.Server.CreateMessage". Made on the test's own connection unless another
+    // is given.
+    QDBusMessage call(const QString &path, const QString &member,
+                      const QList<QVariant> &arguments = {},
+                      const QDBusConnection *through = nullptr) const;
+
 private:
     QProcess mDaemon;
     QString mAddress;
     std::optional<QDBusConnection> mConnection;
 };
+
+// How a call came back, as the tests and their client write it: "ok", or the error's name.
+QString outcome(const QDBusMessage &reply);
 
 // Whether a process is still running (and not a zombie).
 bool processAlive(qint64 pid);

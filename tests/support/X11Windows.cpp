@@ -24,10 +24,10 @@ struct Connection {
     ~Connection() { xcb_disconnect(c); }
     bool ok() const { return !xcb_connection_has_error(c); }
     xcb_window_t root() const { return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root; }
-    xcb_atom_t atom(const char *name, bool onlyIfExists = false) const
+    xcb_atom_t atom(const char *name) const
     {
         const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, onlyIfExists, uint16_t(std::strlen(name)), name), nullptr));
+            c, xcb_intern_atom(c, false, uint16_t(std::strlen(name)), name), nullptr));
         return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
     // The first 32-bit value of a property, when there is one.
@@ -95,9 +95,8 @@ int mappedWindowsOfProcess(qint64 pid)
 static bool windowManagerRunning()
 {
     const Connection x;
-    const xcb_atom_t check =
-        x.ok() ? x.atom("_NET_SUPPORTING_WM_CHECK", true) : xcb_atom_t(XCB_ATOM_NONE);
-    return check != XCB_ATOM_NONE && x.property(x.root(), check, XCB_ATOM_WINDOW).has_value();
+    return x.ok() &&
+           x.property(x.root(), x.atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).has_value();
 }
 
 WindowManagerSession::WindowManagerSession()

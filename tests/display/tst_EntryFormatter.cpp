@@ -60,6 +60,8 @@ private Q_SLOTS:
             "[A]  Get Request|⇥PutTag A|⇥⇥B", {0});
         row("markers are case-sensitive in requests", {"S:A|Get|[header]␀V=1␀[Data]␀X␀"}, true,
             "[A]  Get Request|⇥PutTag [header]|⇥⇥V=1|⇥⇥[Data]|⇥⇥X", {0});
+        row("[DATA] first, [HEADER] later", {"S:A|Get|␀[DATA]␀X␀[HEADER]␀"}, true,
+            "[A]  Get Request|⇥ |⇥PutTag X|⇥⇥[HEADER]", {0});
         row("the indent is the formatter's", {"S:A|Get|[HEADER]␀V␀[DATA]␀X␀Y␀"}, true,
             "[A]  Get Request|⇥[HEADER] V |⇥PutTag X|⇥⇥Y", {0}, "-", 3);
         row("reply joins the entry, one-character fields hidden",
@@ -67,6 +69,8 @@ private Q_SLOTS:
             "[A]  Ping Request|⇥[HEADER] V=1 |⇥GetTag RC=0|⇥⇥A=1|⇥⇥NAME=Smith", {0}, "RC=0");
         row("reply header hidden", {"R:[HEADER]␀V=1␀RC=7␀[DATA]␀A=1␀"}, false, "⇥GetTag RC=7|⇥⇥A=1",
             {}, "RC=7");
+        row("reply starting with its return code", {"R:␀RC=0␀[DATA]␀AB␀"}, true,
+            "⇥ |⇥GetTag RC=0|⇥⇥AB", {}, "RC=0");
         row("reply without a separator before RC= adds nothing", {"R:RC=0␀[DATA]␀A=1␀"}, true, "",
             {}, "none");
         row("reply without RC= adds nothing", {"R:V=1␀A=1␀"}, true, "", {}, "none");

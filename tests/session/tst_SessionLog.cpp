@@ -79,61 +79,48 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("clients");
         QTest::addColumn<int>("outstanding");
-
-        QTest::newRow("answered") << u"S A @0; R RC=0 @12"_s << u"12"_s << u"A 1/1/0"_s << -1;
-        QTest::newRow("only the first reply times the request")
-            << u"S A @0; R RC=0 @12; R RC=0 @40"_s << u"12"_s << u"A 1/2/0"_s << -1;
-        QTest::newRow("newest request waits") << u"S A @0"_s << u"?"_s << u"A 1/0/0"_s << 0;
-        QTest::newRow("closed by a later request")
-            << u"S A @0; S B @5; R RC=0 @9"_s << u"! 4"_s << u"A 1/0/1, B 1/1/0"_s << -1;
-        QTest::newRow("closed by a note") << u"S A @0; T A @5"_s << u"! -"_s << u"A 1/0/1"_s << -1;
-        QTest::newRow("a note is no request")
-            << u"T A @0; S A @5"_s << u"- ?"_s << u"A 1/0/0"_s << 1;
-        QTest::newRow("a reply to a note counts, untimed")
-            << u"T A @0; R RC=0 @3; S B @4; R RC=0 @9"_s << u"- 5"_s << u"A 0/1/0, B 1/1/0"_s << -1;
-        QTest::newRow("a reply with no entry is nobody's")
-            << u"R RC=0 @1; S A @2"_s << u"?"_s << u"A 1/0/0"_s << 0;
-        QTest::newRow("clock going back gives no negative latency")
-            << u"S A @50; R RC=0 @20"_s << u"0"_s << u"A 1/1/0"_s << -1;
-        QTest::newRow("clear drops timings, not counters")
-            << u"S A @0; R RC=0 @7; S A @10; C @11; S A @20; R RC=0 @23"_s << u"3"_s << u"A 3/2/0"_s
-            << -1;
-        QTest::newRow("the request pending at a clear is not unanswered")
-            << u"S A @0; C @5; S A @6"_s << u"?"_s << u"A 2/0/0"_s << 0;
-        QTest::newRow("a reply after a clear joins nothing")
-            << u"S A @0; C @5; R RC=0 @6"_s << u""_s << u"A 1/0/0"_s << -1;
-    }
-
-    // What the Session window reports as "entries since": only a clear that dropped entries, or
-    // followed one that did, starts the entries later than the client figures.
-    void clearedSince_data()
-    {
-        QTest::addColumn<QString>("calls");
+        // What the Session window reports as "entries since": only a clear that dropped
+        // entries, or followed one that did, starts the entries later than the client figures.
         QTest::addColumn<int>("clearedAtMs");
-
-        QTest::newRow("never cleared") << u"S A @0"_s << -1;
-        QTest::newRow("cleared before anything came") << u"C @0; S A @3"_s << -1;
-        QTest::newRow("cleared with entries held") << u"S A @0; C @4"_s << 4;
-        QTest::newRow("a later clear of an empty display counts") << u"S A @0; C @4; C @9"_s << 9;
-    }
-
-    void clearedSince()
-    {
-        QFETCH(QString, calls);
-        QFETCH(int, clearedAtMs);
-        TimedLog timed;
-        play(timed.log, calls);
-        QCOMPARE(timed.log.clearedAt(), clearedAtMs < 0 ? -1 : std::int64_t(clearedAtMs) * 1000);
+        const auto row = [](const char *name, const QString &calls, const QString &entries,
+                            const QString &clients, int outstanding, int clearedAtMs = -1) {
+            QTest::newRow(name) << calls << entries << clients << outstanding << clearedAtMs;
+        };
+        row("answered", u"S A @0; R RC=0 @12"_s, u"12"_s, u"A 1/1/0"_s, -1);
+        row("only the first reply times the request", u"S A @0; R RC=0 @12; R RC=0 @40"_s, u"12"_s,
+            u"A 1/2/0"_s, -1);
+        row("newest request waits", u"S A @0"_s, u"?"_s, u"A 1/0/0"_s, 0);
+        row("closed by a later request", u"S A @0; S B @5; R RC=0 @9"_s, u"! 4"_s,
+            u"A 1/0/1, B 1/1/0"_s, -1);
+        row("closed by a note", u"S A @0; T A @5"_s, u"! -"_s, u"A 1/0/1"_s, -1);
+        row("a note is no request", u"T A @0; S A @5"_s, u"- ?"_s, u"A 1/0/0"_s, 1);
+        row("a reply to a note counts, untimed", u"T A @0; R RC=0 @3; S B @4; R RC=0 @9"_s,
+            u"- 5"_s, u"A 0/1/0, B 1/1/0"_s, -1);
+        row("a reply with no entry is nobody's", u"R RC=0 @1; S A @2"_s, u"?"_s, u"A 1/0/0"_s, 0);
+        row("clock going back gives no negative latency", u"S A @50; R RC=0 @20"_s, u"0"_s,
+            u"A 1/1/0"_s, -1);
+        row("clear drops timings, not counters",
+            u"S A @0; R RC=0 @7; S A @10; C @11; S A @20; R RC=0 @23"_s, u"3"_s, u"A 3/2/0"_s, -1,
+            11);
+        row("the request pending at a clear is not unanswered", u"S A @0; C @5; S A @6"_s, u"?"_s,
+            u"A 2/0/0"_s, 0, 5);
+        row("a reply after a clear joins nothing", u"S A @0; C @5; R RC=0 @6"_s, u""_s,
+            u"A 1/0/0"_s, -1, 5);
+        row("a clear before anything came is no clear", u"C @0; S A @3"_s, u"?"_s, u"A 1/0/0"_s, 0);
+        row("a later clear of an empty display counts", u"S A @0; C @4; C @9"_s, u""_s,
+            u"A 1/0/0"_s, -1, 9);
     }
 
     void latencyRules()
     {
         QFETCH(QString, calls);
+        QFETCH(int, clearedAtMs);
         TimedLog timed;
         play(timed.log, calls);
         QTEST(entryStates(timed.log), "entries");
         QTEST(clientFigures(timed.log), "clients");
         QTEST(timed.log.outstandingEntry(), "outstanding");
+        QCOMPARE(timed.log.clearedAt(), clearedAtMs < 0 ? -1 : std::int64_t(clearedAtMs) * 1000);
     }
 
     void navigation_data()

@@ -7,10 +7,6 @@
 
 #include <csignal>
 
-#ifndef HELIX_BUS_CONFIG
-#error "HELIX_BUS_CONFIG must name the private bus configuration"
-#endif
-
 using namespace Qt::Literals::StringLiterals;
 
 PrivateBus::PrivateBus()

@@ -17,15 +17,13 @@ public:
 
     bool isRunning() const { return mConnection && mConnection->isConnected(); }
     QString address() const { return mAddress; }
-    // The test's own connection to the bus.
-    QDBusConnection connection() const { return *mConnection; }
+    QDBusConnection connection() const { return *mConnection; } // the test's own
 
     // The process id of the display that owns HELIXDebug.Message now, or 0.
     qint64 displayPid() const;
 
-    // A call to the display that waits for its answer; `member` is written as dbus-send writes
-    // it, "HELIXDebug.Server.CreateMessage". Made on the test's own connection unless another
-    // is given.
+    // A call to the display that waits for its answer, on the test's own connection unless
+    // another is given; `member` as dbus-send writes it: "HELIXDebug.Server.CreateMessage".
     QDBusMessage call(const QString &path, const QString &member,
                       const QList<QVariant> &arguments = {},
                       const QDBusConnection *through = nullptr) const;

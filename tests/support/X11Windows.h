@@ -20,7 +20,6 @@ public:
     bool isRunning() const { return mRunning; }
 
 private:
-    QProcess mServer;
-    QProcess mManager;
+    QProcess mServer, mManager;
     bool mRunning = false;
 };

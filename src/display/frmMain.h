@@ -22,8 +22,9 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 
-// The display window: the grid of trace lines and the formatters that turn each traced call
-// into lines, with the entry bookkeeping that navigation and the commands rely on.
+// The display window: the grid of trace lines, its toolbar and menus. Its designed members
+// are thin delegates to the rules (EntryFormatter, EntryNavigation, NormalPlacement): they
+// stop painting, call the rule, bring the grid up to date and paint again.
 class frmMain : public QMainWindow, public PositionedForm, public SessionTarget {
     Q_OBJECT
     // The rules the designed members below delegate to.

@@ -59,6 +59,7 @@ private Q_SLOTS:
         row("single entry, cursor on its last row", "3:0", "2", "2 -1 0 -1 10");
         row("single entry: first finds nothing ahead", "3:0", "2 First", "0 -1 0 -1 00");
         row("first of no rows moves nothing", "0:", "First", "-1 -1 -1 -1 00");
+        row("first over a lone line that starts no entry", "1:", "First", "0 -1 0 -1 00");
         row("click above the first entry keeps the entry", "4:2", "0", "0 -1 2 -1 00");
         row("first takes row 0 though no entry starts there", "4:2", "First", "0 -1 0 2 01");
         row("new entry while browsing an older one", "12:0,5,9", "2 new", "12 0 12 -1 10");

@@ -58,6 +58,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("twipsIn");
         QTest::addColumn<int>("pixelsOut");
         QTest::newRow("96 dpi minimum width") << 96.0 << 240.0 << 3600 << 3601.0 << 240;
+        QTest::newRow("no dpi reported: 96") << 0.0 << 240.0 << 3600 << 3601.0 << 240;
         QTest::newRow("120 dpi: 1.5 pixels round to 2") << 120.0 << 240.0 << 2880 << 18.0 << 2;
         QTest::newRow("144 dpi: 2.5 rounds to 2 both ways") << 144.0 << 0.25 << 2 << 25.0 << 2;
         QTest::newRow("480 dpi: negative halves go to the even side")

@@ -42,6 +42,9 @@ private Q_SLOTS:
         // Lines longer than the writer's buffer, one with a surrogate pair across its end.
         row("Latin-1: long line of pairs", false, {}, {u'x' + u"𝄞"_s.repeated(40000)}, 0,
             "x" + QByteArray(40000, '?') + "\r\n\r\n");
+        // The last CR LF crosses the writer's 64 KiB buffer, and the last flush holds one byte.
+        row("Latin-1: the end one byte past the buffer", false, {}, {QString(65533, u'x')}, 0,
+            QByteArray(65533, 'x') + "\r\n\r\n");
         const QString longLine = u"é"_s.repeated(70000);
         row("UTF-16: long Latin-1 line", true, {}, {longLine}, 0,
             utf16le(longLine + u"\r\n\r\n"_s));

@@ -137,6 +137,8 @@ private Q_SLOTS:
         QTest::newRow("wraps round, skips notes and the newest")
             << u"S A @0; S A @1; T A @2; S A @3; R RC=0 @4; S A @5; S A @6"_s << 3
             << QList<int>{0, 1, 4, 4, 4, 0, 0};
+        QTest::newRow("the first is the slowest")
+            << u"S A @0; R RC=0 @50; S A @60; R RC=0 @65"_s << 0 << QList<int>{-1, -1, -1};
         QTest::newRow("only one, from itself") << u"S A @0; S B @1"_s << -1 << QList<int>{0, 0, 0};
     }
 
@@ -265,6 +267,7 @@ private Q_SLOTS:
         QTest::newRow("steady, over five seconds")
             << QList<int>{6000, 100, 7000, 100, 8000, 100, 9000, 100, 10000, 100} << 10000 << 100.0;
         QTest::newRow("old lines drop out") << QList<int>{6000, 500, 12000, 50} << 12000 << 10.0;
+        QTest::newRow("five seconds, not six") << QList<int>{1000, 100, 5000, 100} << 6000 << 20.0;
         QTest::newRow("quiet for long") << QList<int>{6000, 500} << 60000 << 0.0;
         QTest::newRow("young session") << QList<int>{1000, 100, 1900, 100} << 2000 << 100.0;
     }

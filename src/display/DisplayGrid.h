@@ -137,7 +137,7 @@ private:
     QString mGutterWidest;
     int mRow = -1;
     int mRowSel = -1;
-    int mRedraw = 1;
+    int mRedraw = flexRDDirect;
     bool mWordWrap = false;
     mutable int mTopRow = 0;
     // The latest row asked to be brought into view and not yet scrolled to, or -1.

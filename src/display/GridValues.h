@@ -1,6 +1,6 @@
 #pragma once
 
-// The values the display grid speaks in, named where the designed signatures pass an int.
+// The values the display grid's int parameters take.
 
 // Row data of the first row of an entry; every other row holds 0.
 constexpr int kEntryMark = 1;

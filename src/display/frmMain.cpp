@@ -28,13 +28,20 @@ constexpr int kMinimumHeightPixels = 130;
 constexpr int kWindowSettleMs = 100;
 
 // The formatter's lines go to the end of the grid; an entry's first line is marked and bold.
+// Painting stops before the first line, so a call that adds nothing leaves it alone; the
+// caller resumes it.
 class GridLines final : public EntrySink {
 public:
     explicit GridLines(DisplayGrid &grid)
         : mGrid(grid)
     {
     }
-    void appendLine(QStringView text) override { mGrid.AddItem(text); }
+    void appendLine(QStringView text) override
+    {
+        if (mGrid.Redraw() != flexRDNone)
+            mGrid.setRedraw(flexRDNone);
+        mGrid.AddItem(text);
+    }
     void startEntry() override
     {
         const int row = mGrid.Rows() - 1;
@@ -222,7 +229,7 @@ void frmMain::layoutGrid()
     mGrid->setHeight(client->height() * scale.perPixelY - 2 * mGrid->Top());
 }
 
-// The entry starting at `row` becomes current and is brought into view.
+// The entry starting at `row` becomes current; painting resumes and brings it into view.
 void frmMain::entryStarted(int row)
 {
     mGrid->setRow(row);
@@ -238,7 +245,6 @@ void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXReque
 {
     const std::int64_t arrived = Session().now();
     IsNavigating = true;
-    mGrid->setRedraw(flexRDNone);
     const int row = mGrid->Rows();
     GridLines lines(*mGrid);
     mFormatter.showHeader = Preferences().DisplayHeader();
@@ -252,10 +258,13 @@ void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXReque
 std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer)
 {
     const std::int64_t arrived = Session().now();
-    mGrid->setRedraw(flexRDNone);
     GridLines lines(*mGrid);
     mFormatter.showHeader = Preferences().DisplayHeader();
     const EntryFormatter::Received received = mFormatter.formatReceive(lines, HELIXBuffer);
+    if (received.outcome == EntryFormatter::Reply::NoReturnCode) {
+        UpdateCommandState();
+        return std::nullopt;
+    }
     const bool formatted = received.outcome == EntryFormatter::Reply::Formatted;
     if (formatted && Preferences().WordWrap())
         mGrid->AutoSize(kTextColumn);
@@ -264,8 +273,7 @@ std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer)
         Session().otherLines(arrived, received.lines);
         return HelixError::invalidArgument();
     }
-    if (formatted)
-        Session().reply(arrived, received.returnCode, received.lines);
+    Session().reply(arrived, received.returnCode, received.lines);
     UpdateCommandState();
     return std::nullopt;
 }
@@ -274,7 +282,6 @@ void frmMain::FormatText(const QString &AppName, const QString &Text)
 {
     const std::int64_t arrived = Session().now();
     IsNavigating = true;
-    mGrid->setRedraw(flexRDNone);
     const int row = mGrid->Rows();
     GridLines lines(*mGrid);
     const int added = mFormatter.formatText(lines, AppName, Text);

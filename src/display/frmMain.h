@@ -22,12 +22,12 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 
-// The display window: the grid of trace lines, its toolbar and menus. Its designed members
-// are thin delegates to the rules (EntryFormatter, EntryNavigation, NormalPlacement): they
-// stop painting, call the rule, bring the grid up to date and paint again.
+// The display window: the grid of trace lines, its toolbar and menus. The rules live in
+// EntryFormatter, EntryNavigation and NormalPlacement; the window calls them and brings the
+// grid up to date.
 class frmMain : public QMainWindow, public PositionedForm, public SessionTarget {
     Q_OBJECT
-    // The rules the designed members below delegate to.
+    // The rules the members below delegate to.
     EntryFormatter mFormatter;
     EntryNavigation mEntries;
     NormalPlacement mPlacement;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WindowState.h"
+
 #include <QRect>
 #include <QtGlobal>
 
@@ -18,7 +20,7 @@ public:
     int height = 0;
     int width = 0;
     // The state the resize rule saw last.
-    qint16 lastState = 0;
+    qint16 lastState = vbNormal;
 
     void record(const QRect &outer);
 

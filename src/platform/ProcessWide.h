@@ -10,6 +10,8 @@ namespace ProcessWide {
 
 void registerReset(void (*reset)());
 
+// An object whose constructor uses another process-wide object would be destroyed after it at
+// exit: keep their constructors independent of each other.
 template <typename T> T &instance()
 {
     static std::unique_ptr<T> held;

@@ -4,7 +4,8 @@
 #include <QPointer>
 
 // An object held through one of its interfaces that reads as null once the object is gone,
-// so nobody has to remember to clear it.
+// so nobody has to remember to clear it. It turns null when QObject's own destructor runs:
+// from inside the destructors of the object's classes it still reads as set.
 template <typename T> class Tracked {
 public:
     Tracked() = default;

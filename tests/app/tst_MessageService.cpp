@@ -145,7 +145,7 @@ private Q_SLOTS:
     // unhooking and its row stays, marked gone. The slack above the delays only guards against
     // a stalled machine, never measures speed.
     // Clients rely on the argument names, which only introspection shows.
-    void interfaceAsDesigned()
+    void interfaceNames()
     {
         const QString xml =
             mBus->call(createMessage(), u"org.freedesktop.DBus.Introspectable.Introspect"_s)

@@ -4,6 +4,7 @@
 #include "DialogDriver.h"
 #include "SettingsFile.h"
 #include "display/DisplayGrid.h"
+#include "display/GridValues.h"
 #include "display/frmMain.h"
 #include "find/ClassFind.h"
 #include "find/frmFind.h"
@@ -55,6 +56,8 @@ private Q_SLOTS:
     {
         Preferences().setDisplayHeader(true);
         frmMain window;
+        QVERIFY(!window.FormatReceiveBuffer(u"V=1\0"_s)); // no return code: painting untouched
+        QCOMPARE(window.vsf()->Redraw(), flexRDDirect);
         window.FormatText(u"A"_s, u"<Connecting>"_s);
         window.FormatSendBuffer(u"A"_s, u"Get"_s, u"[HEADER]\0V\0[DATA]\0X\0"_s);
         QVERIFY(!window.FormatReceiveBuffer(u"H\0RC=0\0[DATA]\0AB\0"_s));

@@ -59,7 +59,7 @@ class tst_frmMainWindow : public QObject {
 private Q_SLOTS:
     void init() { writeSettingsFile(QString()); }
 
-    // The first run opens at the top left at the design size or larger; the grid keeps 120
+    // The first run opens at the top left at its first size or larger; the grid keeps 120
     // twips on every side; resizing cannot go below the minimum outer size.
     void firstRunSizeAndMargins()
     {

@@ -3,6 +3,7 @@
 //   helix_test_client MODE OBJECT TITLE ARGUMENT
 //   normal  logs its title to the file ARGUMENT and exits
 //   hang    logs its title, then does not answer for far longer than any caller waits
+//   vanish  leaves the bus right after registering
 //   soak    prints ARGUMENT notes "line 1", "line 2", ..., then exits
 //   timed   (OBJECT is ignored, ARGUMENT is a list like "20,-1,300/7") creates an object of
 //           its own and sends one request per item, answered that many milliseconds later
@@ -66,7 +67,7 @@ int main(int argc, char *argv[])
                 return 1;
         }
     }
-    if (mode == u"soak"_s || mode == u"timed"_s)
+    if (mode == u"soak"_s || mode == u"timed"_s || mode == u"vanish"_s)
         std::_Exit(0); // leave the bus without a goodbye, as a crashed client would
     return QCoreApplication::exec();
 }

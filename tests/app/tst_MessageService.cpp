@@ -102,9 +102,9 @@ private Q_SLOTS:
 
     // An object lives while its creator or the window holds it; a creator that leaves, before
     // or after its object is made, holds it no longer. When the window closes, the clients on
-    // its object are told to stop one after the other, one that never answers holding up the
-    // next no longer than the display's own timeout (well under Qt's default); then, nothing
-    // held, the display exits.
+    // its object are told to stop one after the other, one that left the bus costing nothing
+    // and one that never answers holding up the next no longer than the display's own timeout
+    // (well under Qt's default); then, nothing held, the display exits.
     void lifetimesAndShutdown()
     {
         const QString held = createMessage(); // the window holds it, nothing registered on it
@@ -131,6 +131,9 @@ private Q_SLOTS:
         QCOMPARE(last, u"/Message/5"_s); // the display took the fire-and-forget call
         QCOMPARE(release(last), u"ok"_s);
 
+        ChildProcess gone(kClient, {u"vanish"_s, held, u"Gone"_s, mLog});
+        QCOMPARE(gone.firstLine(), u"ready"_s);
+        QCOMPARE(gone.finish(5000), 0);
         ChildProcess hung(kClient, {u"hang"_s, held, u"Hung"_s, mLog});
         QCOMPARE(hung.firstLine(), u"ready"_s);
         ChildProcess plain(kClient, {u"normal"_s, held, u"Plain"_s, mLog});

@@ -1,7 +1,6 @@
-// Whole sessions of real clients, read back through the display's own copy command. One is
-// recorded off the bus and replayed into a fresh display, which shows the same lines, line for
-// line; a bad file is refused or replayed as far as it goes, with a word on where it stops. In
-// a soak, clients come and go while the display keeps its memory in bounds.
+// Whole sessions of real clients, read back through the display's own copy command: one is
+// recorded off the bus and replayed into a fresh display, line for line; a bad file is refused or
+// replayed as far as it goes. In a soak, clients come and go, killed mid-call, among bad calls.
 #include "ChildProcess.h"
 #include "DisplayLines.h"
 #include "HelixDebugClient.h"
@@ -10,7 +9,6 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,18 +46,6 @@ const QString kClient = QStringLiteral(HELIX_TEST_CLIENT);
 const QString kRecord = QStringLiteral(HELIX_RECORD);
 const QString kReplay = QStringLiteral(HELIX_REPLAY);
 const QString kRecording = u"helixdebug-record: recording to"_s; // says it is ready
-
-constexpr int kClients = 8;
-constexpr int kSoakMs = 8000;
-
-qint64 residentBytes(qint64 pid)
-{
-    QFile status(u"/proc/%1/status"_s.arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QRegularExpression rss(u"VmRSS:\\s+(\\d+)"_s);
-    return rss.match(QString::fromUtf8(status.readAll())).captured(1).toLongLong() * 1024;
-}
 
 } // namespace
 
@@ -163,8 +149,8 @@ private Q_SLOTS:
         QCOMPARE(copyDisplayLines(bus.displayPid(), expected.constLast()), expected);
     }
 
-    // The replay tool's answer to each kind of bad file; the reader's finer states are
-    // tst_Recording's. A null file is none at all.
+    // The replay tool's answer to a bad file; the reader's finer states are tst_Recording's. A
+    // null file is none at all.
     void badFiles_data()
     {
         QTest::addColumn<QByteArray>("data");
@@ -181,16 +167,8 @@ private Q_SLOTS:
         const qsizetype at = reader.offset();
         QByteArray damaged = good;
         damaged[at + 3] = char(damaged[at + 3] ^ 0x40);
-        QByteArray newer = good;
-        newer[8] = 7;
 
         QTest::newRow("unreadable") << QByteArray() << 1 << u"No such file or directory"_s << -1;
-        QTest::newRow("not a recording")
-            << QByteArray("[HEADER]\nV=1\n") << 1 << u"not a HELIX recording (offset 0)"_s << -1;
-        QTest::newRow("newer") << newer << 1
-                               << u"format version 7 at offset 8 is newer than this program "
-                                  "reads"_s
-                               << -1;
         QTest::newRow("damaged") << damaged << 1
                                  << u"damaged at offset %1: checksum mismatch; playing the 100 "
                                     "calls before it"_s.arg(at)
@@ -223,44 +201,32 @@ private Q_SLOTS:
                  qPrintable(replay.out));
     }
 
-    // Clients that come and go, some killed in the middle of a call or while registering, bad
-    // buffers in between: the display keeps answering, and what it holds on to stays in bounds.
-    void soakKeepsMemoryBounded()
+    // The display's memory under such traffic is measured by the benchmarks.
+    void soakKeepsAnswering()
     {
-        // Memory is read off the display process: keep the address sanitizer from holding freed
-        // memory back, so what it shows is what the display holds.
-        qputenv("ASAN_OPTIONS", qgetenv("ASAN_OPTIONS") + ":quarantine_size_mb=0");
         PrivateBus bus;
         QVERIFY(bus.isRunning());
         HelixDebug::Message held(bus.connection());
         QVERIFY(!held.create().isValid());
         QVERIFY(!held.Initialize(u"Soak"_s).isValid());
         const QString object = held.path().path();
-        const qint64 pid = bus.displayPid();
-        QVERIFY(pid > 0);
-        const qint64 memoryBefore = residentBytes(pid);
-
         QRandomGenerator random(20261206);
         std::vector<std::unique_ptr<ChildProcess>> clients;
         const auto start = [&] {
             const QStringList arguments{u"soak"_s, object, u"C%1"_s.arg(clients.size()), u"2000"_s};
             clients.push_back(std::make_unique<ChildProcess>(kClient, arguments));
         };
-        while (clients.size() < kClients)
+        while (clients.size() < 8)
             start();
-        QElapsedTimer soak;
-        soak.start();
-        for (int round = 1; soak.elapsed() < kSoakMs; ++round) {
+        for (int round = 1; round <= 120; ++round) {
             QTest::qWait(50);
             ChildProcess &victim = *clients[random.bounded(int(clients.size()))];
             if (random.bounded(4) == 0 && victim.state() == QProcess::Running) {
                 victim.signal(SIGKILL);
                 start();
             }
-            // Bad input in between: refused with an error of its own, unnumbered.
-            const QByteArray bad("\xff\xfe bad", 6);
-            const QDBusMessage refused =
-                bus.call(object, u"HELIXDebug.Message.PrintReceiveBuffer"_s, {bad});
+            const QDBusMessage refused = bus.call(object, u"HELIXDebug.Message.PrintReceiveBuffer"_s,
+                                                  {QByteArray("\xff\xfe bad", 6)});
             QCOMPARE(refused.errorName() + u' ' + refused.errorMessage(),
                      u"HELIXDebug.Error.InvalidUtf8 Buffer is not valid UTF-8"_s);
             if (round % 40 == 0) {
@@ -273,9 +239,7 @@ private Q_SLOTS:
         // Those not killed saw every call taken (exit status 1 says one was refused).
         for (const auto &client : clients)
             QVERIFY(client->finish(60000) != 1 && client->state() == QProcess::NotRunning);
-        QVERIFY(!HelixDebug::Message(bus.connection()).create().isValid()); // still answering
-        // What stays is the lines shown and a row per title.
-        QVERIFY(residentBytes(pid) - memoryBefore < 32 * 1024 * 1024);
+        QVERIFY(!HelixDebug::Message(bus.connection()).create().isValid());
     }
 };
 

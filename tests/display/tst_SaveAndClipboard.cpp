@@ -8,7 +8,6 @@
 #include "preferences/ClassPreferences.h"
 #include "preferences/frmPreferences.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QMenu>
@@ -16,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -137,27 +135,6 @@ private Q_SLOTS:
         QTest::keyClick(keys, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(keys, Qt::Key_C, Qt::ControlModifier);
         QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"[A]  two\r\n[A]  three\r\n"_s);
-    }
-
-    // A screen reader opens the Save tool's menu; atspi_operator proves the tools' other
-    // actions over the accessibility bus.
-    void saveMenuOpensFromAssistiveTechnology()
-    {
-        frmMain window;
-        window.FormatText(u"A"_s, u"one"_s);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        bool menuShown = false;
-        QTimer poll; // the menu runs a loop of its own
-        connect(&poll, &QTimer::timeout, &window, [&] {
-            menuShown = menuShown || window.tbrPopupSave->isVisible();
-            window.tbrPopupSave->close();
-        });
-        poll.start(10);
-        QAccessible::queryAccessibleInterface(window.tbrSaveButton)
-            ->actionInterface()
-            ->doAction(QAccessibleActionInterface::showMenuAction());
-        QTRY_VERIFY(menuShown);
     }
 };
 

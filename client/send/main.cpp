@@ -9,6 +9,10 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (const QString first = app.arguments().value(1); first == u"--help" || first == u"-h") {
+        std::printf("%s", SendUsage);
+        return 0;
+    }
     const auto parsed = parseSendArguments(app.arguments().mid(1));
     if (const QString *problem = std::get_if<QString>(&parsed)) {
         std::fprintf(stderr, "helixdebug-send: %s\n%s", qPrintable(*problem), SendUsage);

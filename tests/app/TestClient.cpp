@@ -1,16 +1,17 @@
-// A HELIX client for the service tests: registers on a given object and behaves, when the
-// display asks it to stop tracing, as its mode says.
-//   helix_test_client MODE OBJECT TITLE ARGUMENT
-//   normal  logs its title to the file ARGUMENT and exits
-//   hang    logs its title, then does not answer for far longer than any caller waits
+// A HELIX client for the service tests: helix_test_client MODE OBJECT TITLE ARGUMENT. Registered
+// on OBJECT, it behaves as MODE says:
+//   normal  when told to stop tracing, logs its title to the file ARGUMENT and exits
+//   hang    logs its title likewise, then answers nothing for far longer than any caller waits
 //   vanish  leaves the bus right after registering
 //   soak    prints ARGUMENT notes "line 1", "line 2", ..., then exits
-//   timed   (OBJECT is ignored, ARGUMENT is a list like "20,-1,300/7") creates an object of
-//           its own and sends one request per item, answered that many milliseconds later
-//           with RC=0 (or the code after "/"), or never for a negative delay; then exits
+//   timed   on an object of its own, sends one request per item of ARGUMENT ("20,-1,300/7"),
+//           answered that many ms later with RC=0 (or the code after "/"), never if negative
+//   strict  like normal, but its object takes only calls that name the interface, as GDBus does
+//   bare    like normal, but its object takes only calls that name no interface
 #include "HelixDebugClient.h"
 
 #include <QCoreApplication>
+#include <QDBusVirtualObject>
 #include <QFile>
 #include <QThread>
 #include <QTimer>
@@ -19,53 +20,85 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+// A client object made by hand, refusing what its library would refuse.
+class PickyObject : public QDBusVirtualObject {
+public:
+    PickyObject(bool strict, std::function<void()> onShutDown)
+        : mStrict(strict)
+        , mOnShutDown(std::move(onShutDown))
+    {
+    }
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &bus) override
+    {
+        if (message.interface().isEmpty() == mStrict) {
+            bus.send(message.createErrorReply(u"org.freedesktop.DBus.Error.UnknownMethod"_s,
+                                              u"Object does not exist"_s));
+        } else {
+            bus.send(message.createReply());
+            mOnShutDown();
+        }
+        return true;
+    }
+
+private:
+    bool mStrict;
+    std::function<void()> mOnShutDown;
+};
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString mode = args[1], title = args[3];
     HelixDebug::Message message;
-    if (mode == u"timed"_s) {
-        if (message.create().isValid())
-            return 1;
-    } else {
+    if (mode != u"timed"_s)
         message.attach(QDBusObjectPath(args[2]));
-    }
+    else if (message.create().isValid())
+        return 1;
     const auto onShutDown = [&] {
-        QFile log(args[4]);
-        if (log.open(QIODevice::Append))
+        if (QFile log(args[4]); log.open(QIODevice::Append))
             log.write((title + u'\n').toUtf8());
-        log.close();
         if (mode == u"hang"_s)
             QThread::sleep(60);
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     };
-    if (const QDBusError error = message.Initialize(title, onShutDown); error.isValid()) {
+    PickyObject picky(mode == u"strict"_s, onShutDown);
+    QDBusError error;
+    if (mode == u"strict"_s || mode == u"bare"_s) {
+        message.bus().registerVirtualObject(u"/Picky"_s, &picky);
+        error = QDBusError(message.bus().call(
+            QDBusMessage::createMethodCall(u"HELIXDebug.Message"_s, args[2],
+                                           u"HELIXDebug.Message"_s, u"Initialize"_s)
+            << QVariant::fromValue(QDBusObjectPath(u"/Picky"_s)) << title));
+    } else {
+        error = message.Initialize(title, onShutDown);
+    }
+    if (error.isValid()) {
         std::printf("error %s %s\n", qPrintable(error.name()), qPrintable(error.message()));
         return 1;
     }
     std::printf("ready\n");
     std::fflush(stdout);
-    if (mode == u"soak"_s) {
-        for (int k = 1; k <= args[4].toInt(); ++k) {
-            if (message.PrintText(title, u"line %1"_s.arg(k)).isValid())
-                return 1;
-            QThread::msleep(2);
-        }
+    for (int k = 1; mode == u"soak"_s && k <= args[4].toInt(); ++k) {
+        if (message.PrintText(title, u"line %1"_s.arg(k)).isValid())
+            return 1;
+        QThread::msleep(2);
     }
-    if (mode == u"timed"_s) {
-        for (const QString &item : args[4].split(u',')) {
-            const QStringList parts = item.split(u'/');
-            const int delay = parts[0].toInt();
-            const QString code = parts.size() > 1 ? parts[1] : u"0"_s;
-            if (message.PrintSendBuffer(title, u"Get"_s, u"A=1\0"_s).isValid())
-                return 1;
-            if (delay < 0)
-                continue;
-            QThread::msleep(std::uint32_t(delay));
-            if (message.PrintReceiveBuffer(u"V=1\0RC=%1\0[DATA]\0B=2\0"_s.arg(code)).isValid())
-                return 1;
-        }
+    for (const QString &item : mode == u"timed"_s ? args[4].split(u',') : QStringList()) {
+        const int delay = item.section(u'/', 0, 0).toInt();
+        if (message.PrintSendBuffer(title, u"Get"_s, u"A=1\0"_s).isValid())
+            return 1;
+        if (delay < 0)
+            continue;
+        QThread::msleep(std::uint32_t(delay));
+        const QString code = item.contains(u'/') ? item.section(u'/', 1) : u"0"_s;
+        if (message.PrintReceiveBuffer(u"V=1\0RC=%1\0[DATA]\0B=2\0"_s.arg(code)).isValid())
+            return 1;
     }
     if (mode == u"soak"_s || mode == u"timed"_s || mode == u"vanish"_s)
         std::_Exit(0); // leave the bus without a goodbye, as a crashed client would

@@ -4,16 +4,12 @@
 
 #include <csignal>
 
-// A program a test starts: a client, a tool of the project or of the system. One that is still
-// running when the test is done is killed with it.
+// A client or tool a test starts; one still running when the test is done is killed with it.
 class ChildProcess : public QProcess {
 public:
     QString out, err; // what it printed, read by finish()
 
-    ChildProcess(const QString &program, const QStringList &arguments)
-    {
-        start(program, arguments);
-    }
+    ChildProcess(const QString &program, const QStringList &args) { start(program, args); }
     ~ChildProcess() override
     {
         kill();
@@ -27,8 +23,7 @@ public:
         }
         return QString::fromUtf8(readLine()).trimmed();
     }
-    // Waits for its end: the exit status, or -1 when it did not start, crashed or was killed,
-    // or still runs after the timeout.
+    // Waits for its end: the exit status; -1 if it did not start, crashed, was killed or timed out.
     int finish(int timeoutMs = 120000)
     {
         if (state() != NotRunning && !waitForFinished(timeoutMs))

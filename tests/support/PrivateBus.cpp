@@ -3,7 +3,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
 #include <QFile>
-#include <QThread>
+#include <QTest>
 
 #include <csignal>
 
@@ -11,15 +11,11 @@ using namespace Qt::Literals::StringLiterals;
 
 PrivateBus::PrivateBus()
 {
-    mDaemon.setProgram(u"dbus-daemon"_s);
-    mDaemon.setArguments(
-        {QStringLiteral("--config-file=" HELIX_BUS_CONFIG), u"--print-address=1"_s, u"--nofork"_s});
-    // What the daemon and the display it starts say on stderr shows up in the test log.
-    mDaemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    mDaemon.start();
-    if (!mDaemon.waitForStarted(5000))
-        return;
-    while (!mDaemon.canReadLine() && mDaemon.waitForReadyRead(5000)) {
+    mDaemon.setProcessChannelMode(QProcess::ForwardedErrorChannel); // and the display's, in the log
+    mDaemon.start(u"dbus-daemon"_s, {QStringLiteral("--config-file=" HELIX_BUS_CONFIG),
+                                     u"--print-address=1"_s, u"--nofork"_s});
+    while (mDaemon.waitForStarted(5000) && !mDaemon.canReadLine() &&
+           mDaemon.waitForReadyRead(5000)) {
     }
     mAddress = QString::fromUtf8(mDaemon.readLine()).trimmed();
     if (mAddress.isEmpty())
@@ -32,36 +28,29 @@ PrivateBus::PrivateBus()
 PrivateBus::~PrivateBus()
 {
     const qint64 display = displayPid();
-    if (mConnection) {
-        const QString name = mConnection->name();
-        mConnection.reset();
-        QDBusConnection::disconnectFromBus(name);
-    }
+    QDBusConnection::disconnectFromBus(mConnection.name());
+    mConnection = QDBusConnection(QString()); // the last reference: the connection closes
     mDaemon.terminate();
     mDaemon.waitForFinished(5000);
     // The display quits when its bus goes away; make sure no test leaves one behind.
-    for (int i = 0; i < 50 && display > 0 && processAlive(display); ++i)
-        QThread::msleep(100);
-    if (display > 0 && processAlive(display))
+    if (display > 0 && !QTest::qWaitFor([&] { return !processAlive(display); }, 5000))
         ::kill(pid_t(display), SIGKILL);
 }
 
 qint64 PrivateBus::displayPid() const
 {
-    QDBusConnectionInterface *bus = isRunning() ? mConnection->interface() : nullptr;
-    const QDBusReply<uint> pid =
-        bus ? bus->servicePid(u"HELIXDebug.Message"_s) : QDBusReply<uint>();
+    const QDBusReply<uint> pid = isRunning()
+                                     ? mConnection.interface()->servicePid(u"HELIXDebug.Message"_s)
+                                     : QDBusReply<uint>();
     return pid.isValid() ? pid.value() : 0;
 }
 
 QDBusMessage PrivateBus::call(const QString &path, const QString &member,
-                              const QList<QVariant> &arguments,
-                              const QDBusConnection *through) const
+                              const QList<QVariant> &args, const QDBusConnection *through) const
 {
-    const qsizetype dot = member.lastIndexOf(u'.');
-    QDBusMessage request = QDBusMessage::createMethodCall(u"HELIXDebug.Message"_s, path,
-                                                          member.left(dot), member.mid(dot + 1));
-    request.setArguments(arguments);
+    QDBusMessage request = QDBusMessage::createMethodCall(
+        u"HELIXDebug.Message"_s, path, member.section(u'.', 0, -2), member.section(u'.', -1));
+    request.setArguments(args);
     return (through ? *through : connection()).call(request, QDBus::Block, 30000);
 }
 
@@ -72,11 +61,9 @@ QString outcome(const QDBusMessage &reply)
 
 bool processAlive(qint64 pid)
 {
-    QFile status(u"/proc/%1/stat"_s.arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
+    QFile file(u"/proc/%1/stat"_s.arg(pid));
+    const QByteArray stat = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     // The state follows the parenthesised command name: Z is a zombie, X dead.
-    const QByteArray stat = status.readAll();
-    const qsizetype close = stat.lastIndexOf(')');
-    return close > 0 && close + 2 < stat.size() && stat[close + 2] != 'Z' && stat[close + 2] != 'X';
+    const QByteArray state = stat.mid(stat.lastIndexOf(')') + 2, 1);
+    return !state.isEmpty() && state != "Z" && state != "X";
 }

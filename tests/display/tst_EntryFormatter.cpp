@@ -1,4 +1,3 @@
-// Traced calls into display lines, no window: the worked examples as a table.
 #include "display/EntryFormatter.h"
 
 #include <QTest>
@@ -14,12 +13,6 @@ struct Lines final : EntrySink {
     void startEntry() override { entries << int(lines.size()) - 1; }
 };
 
-// Texts written as in the worked examples: ␀ for the separator, ⇥ for the indent.
-QString text(const char *utf8, const QString &indent)
-{
-    return QString::fromUtf8(utf8).replace(QChar(0x2400), QChar(0)).replace(QChar(0x21E5), indent);
-}
-
 } // namespace
 
 class tst_EntryFormatter : public QObject {
@@ -27,22 +20,21 @@ class tst_EntryFormatter : public QObject {
 private Q_SLOTS:
     void formats_data()
     {
-        // "S:app|request|buffer", "R:buffer" or "T:app|text".
-        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QStringList>("calls"); // "S:app|request|buffer", "R:buffer", "T:app|text"
         QTest::addColumn<bool>("header");
         QTest::addColumn<int>("indent");    // spaces
         QTest::addColumn<QString>("lines"); // "first|second|..."
         QTest::addColumn<QList<int>>("entries");
-        // How the last reply went: "-" no reply, "none" no return code, "unclosed", "RC=..."
-        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QString>("reply"); // "-" no reply, "none" no RC=, "unclosed", "RC=..."
         const auto row = [](const char *name, std::initializer_list<const char *> calls,
                             bool header, const char *lines, const QList<int> &entries,
                             const char *reply = "-", int indent = 7) {
-            QStringList written;
+            QStringList texts{QString::fromUtf8(lines)};
             for (const char *call : calls)
-                written << QString::fromUtf8(call);
-            QTest::newRow(name) << written << header << indent << QString::fromUtf8(lines)
-                                << entries << QString::fromLatin1(reply);
+                texts << QString::fromUtf8(call);
+            // Written as in the worked examples: ␀ for the separator, ⇥ for the indent.
+            texts.replaceInStrings(u"␀"_s, u"\0"_s).replaceInStrings(u"⇥"_s, QString(indent, u' '));
+            QTest::newRow(name) << texts.mid(1) << header << indent << texts[0] << entries << reply;
         };
         row("request with header",
             {"S:Client A|Lookup|[HEADER]␀V=1␀ID=7␀[DATA]␀ITEM␀A=1␀␀B=xy␀tail"}, true,
@@ -71,14 +63,12 @@ private Q_SLOTS:
             {}, "RC=7");
         row("reply starting with its return code", {"R:␀RC=0␀[DATA]␀AB␀"}, true,
             "⇥ |⇥GetTag RC=0|⇥⇥AB", {}, "RC=0");
-        row("reply without a separator before RC= adds nothing", {"R:RC=0␀[DATA]␀A=1␀"}, true, "",
-            {}, "none");
+        row("no separator before RC= adds nothing", {"R:RC=0␀[DATA]␀A=1␀"}, true, "", {}, "none");
         row("reply without RC= adds nothing", {"R:V=1␀A=1␀"}, true, "", {}, "none");
         row("rc= in lower case is no return code", {"R:H␀rc=0␀[DATA]␀A=1␀"}, true, "", {}, "none");
         row("unclosed return code fails after the header line", {"R:[HEADER]␀V=1␀RC=0"}, true,
             "⇥[HEADER] V=1 ", {}, "unclosed");
-        row("unclosed return code with the header hidden adds nothing", {"R:H␀RC=0"}, false, "", {},
-            "unclosed");
+        row("unclosed, header hidden: adds nothing", {"R:H␀RC=0"}, false, "", {}, "unclosed");
         row("note text is not interpreted, even without an application name", {"T:|x␀y\r\nz"}, true,
             "[]  x␀y\r\nz", {0});
         row("entries follow each other",
@@ -92,35 +82,30 @@ private Q_SLOTS:
         QFETCH(QStringList, calls);
         QFETCH(bool, header);
         QFETCH(int, indent);
-        QFETCH(QString, lines);
-        QFETCH(QList<int>, entries);
-        QFETCH(QString, reply);
         EntryFormatter formatter;
         formatter.indent = QString(indent, u' ');
         formatter.showHeader = header;
         Lines sink;
         QString lastReply = u"-"_s;
+        int added = 0;
         for (const QString &call : calls) {
-            const QStringList part = text(call.toUtf8().constData(), {}).mid(2).split(u'|');
-            const qsizetype before = sink.lines.size();
-            int added = 0;
-            if (call[0] == u'S') {
-                added = formatter.formatSend(sink, part[0], part[1], part[2]);
-            } else if (call[0] == u'T') {
-                added = formatter.formatText(sink, part[0], part[1]);
-            } else {
-                const EntryFormatter::Received received = formatter.formatReceive(sink, part[0]);
-                added = received.lines;
+            const QStringList part = call.mid(2).split(u'|');
+            if (call[0] == u'R') {
+                const auto received = formatter.formatReceive(sink, part[0]);
+                added += received.lines;
                 using R = EntryFormatter::Reply;
                 lastReply = received.outcome == R::Formatted  ? received.returnCode.toString()
                             : received.outcome == R::Unclosed ? u"unclosed"_s
                                                               : u"none"_s;
+            } else {
+                added += call[0] == u'S' ? formatter.formatSend(sink, part[0], part[1], part[2])
+                                         : formatter.formatText(sink, part[0], part[1]);
             }
-            QCOMPARE(added, sink.lines.size() - before);
         }
-        QCOMPARE(sink.lines.join(u'|'), text(lines.toUtf8().constData(), formatter.indent));
-        QCOMPARE(sink.entries, entries);
-        QCOMPARE(lastReply, reply);
+        QCOMPARE(added, sink.lines.size());
+        QTEST(sink.lines.join(u'|'), "lines");
+        QTEST(sink.entries, "entries");
+        QTEST(lastReply, "reply");
     }
 };
 

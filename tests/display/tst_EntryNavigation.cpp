@@ -1,13 +1,14 @@
-// Moving from entry to entry over a table of rows, no window.
 #include "display/EntryNavigation.h"
 
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
 struct Rows final : EntryRowsView {
     int count = 0;
-    QList<int> starts;
+    QList<int> starts; // ascending
     mutable bool readOutside = false;
     int rowCount() const override { return count; }
     bool startsEntry(int row) const override
@@ -17,11 +18,8 @@ struct Rows final : EntryRowsView {
     }
     int nextEntryStart(int from) const override
     {
-        for (int start : starts) {
-            if (start >= from)
-                return start;
-        }
-        return -1;
+        const auto at = std::lower_bound(starts.begin(), starts.end(), from);
+        return at == starts.end() ? -1 : *at;
     }
 };
 
@@ -32,20 +30,16 @@ class tst_EntryNavigation : public QObject {
 private Q_SLOTS:
     void moves_data()
     {
-        // "rows:start,start,...": the grid's rows and the entries' first rows, in the order
-        // they arrived (the newest current, as after formatting).
+        // grid "rows:start,start,...": the entries' first rows in the order they arrived, the
+        // newest current as after formatting. steps: a number clicks that row, "new" adds a
+        // one-line entry, "Clear" empties the grid, anything else is First, Up, Down or Last.
+        // state "row previous current next BF": B whether First and Up, F whether Down and
+        // Last have somewhere to go.
         QTest::addColumn<QString>("grid");
-        // A number clicks that row, "new" adds a one-line entry, "Clear" empties the grid,
-        // anything else is First, Up, Down or Last.
         QTest::addColumn<QString>("steps");
-        // "row previous current next BF": B whether First and Up, F whether Down and Last
-        // have somewhere to go.
         QTest::addColumn<QString>("state");
         const auto row = [](const char *name, const char *grid, const char *steps,
-                            const char *state) {
-            QTest::newRow(name) << QString::fromLatin1(grid) << QString::fromLatin1(steps)
-                                << QString::fromLatin1(state);
-        };
+                            const char *state) { QTest::newRow(name) << grid << steps << state; };
         row("after formatting", "12:0,5,9", "", "9 5 9 -1 10");
         row("up inside an entry returns to its first row", "12:0,5,9", "7 Up", "5 0 5 9 11");
         row("up again goes to the previous entry", "12:0,5,9", "7 Up Up", "0 -1 0 5 01");
@@ -72,31 +66,21 @@ private Q_SLOTS:
     {
         QFETCH(QString, grid);
         QFETCH(QString, steps);
-        QFETCH(QString, state);
         Rows rows;
         rows.count = grid.section(u':', 0, 0).toInt();
         EntryNavigation entries;
-        int current = -1;
-        for (const QString &start : grid.section(u':', 1).split(u',', Qt::SkipEmptyParts)) {
-            rows.starts << start.toInt();
-            entries.entryAdded(start.toInt());
-            current = start.toInt();
-        }
+        for (const QString &start : grid.section(u':', 1).split(u',', Qt::SkipEmptyParts))
+            entries.entryAdded(rows.starts.emplace_back(start.toInt()));
+        int current = rows.starts.value(rows.starts.size() - 1, -1);
         // Rows outside the grid are never made current.
-        const auto go = [&](int row) {
-            if (row >= 0 && row < rows.count)
-                current = row;
-        };
+        const auto go = [&](int row) { current = row >= 0 && row < rows.count ? row : current; };
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
-            bool isRow = false;
-            const int clicked = step.toInt(&isRow);
-            if (isRow) {
-                go(clicked);
+            if (step[0].isDigit()) {
+                go(step.toInt());
                 entries.sync(rows, current, 0);
             } else if (step == u"new") {
-                rows.starts << rows.count++;
+                entries.entryAdded(rows.starts.emplace_back(rows.count++));
                 go(rows.count - 1);
-                entries.entryAdded(rows.count - 1);
             } else if (step == u"Clear") {
                 // The grid reports its emptied row while the entry rows still name old rows.
                 rows.count = 0;
@@ -105,8 +89,7 @@ private Q_SLOTS:
                 entries.sync(rows, current, 0);
                 entries.clear();
             } else if (step == u"First") {
-                if (const std::optional<int> row = entries.first(rows))
-                    go(*row);
+                go(entries.first(rows).value_or(current));
             } else if (step == u"Up") {
                 go(entries.previousEntry(rows, current));
             } else if (step == u"Down") {
@@ -118,7 +101,7 @@ private Q_SLOTS:
         const QString shown =
             QString::asprintf("%d %d %d %d %d%d", current, entries.previous, entries.current,
                               entries.next, entries.canGoBack(current), entries.canGoForward());
-        QCOMPARE(shown, state);
+        QTEST(shown, "state");
         QVERIFY(!rows.readOutside);
     }
 };

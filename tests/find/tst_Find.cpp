@@ -2,20 +2,13 @@
 #include "FakeLines.h"
 #include "SettingsFile.h"
 #include "find/ClassFind.h"
-#include "find/FindTarget.h"
-#include "find/LineMatcher.h"
 #include "find/frmFind.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
 
 // A QObject, as the search holds its display only while that lives.
 class FakeGrid : public QObject, public FakeLines<FindTarget> {
@@ -26,76 +19,41 @@ public:
     int Row() const override { return row; }
     void setRow(int to) override { row = to; }
     void ShowCell(int at, int) override { shown = at; }
-    int row = 0;
-    int shown = -1;
+    int row = 0, shown = -1;
 };
-
-frmFind *openDialog()
-{
-    Finder().ShowFindDialog();
-    return loadedFindDialog();
-}
-
-} // namespace
 
 class tst_Find : public QObject {
     Q_OBJECT
-
-    FakeGrid mGrid{{u"alpha"_s, u"beta Tag"_s, u"gamma"_s, u"delta Tag"_s}};
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        writeSettingsFile(QString());
-        Finder().setDisplay(&mGrid, nullptr);
-    }
-
-    // Beyond the cases held in the matcher's fuzz corpus.
-    void matching_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("options"); // w: whole word, c: match case
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("matches");
-        const auto row = [](const char *name, const QString &text, const char *options,
-                            const QString &line, bool matches) {
-            QTest::newRow(name) << text << QString::fromLatin1(options) << line << matches;
-        };
-        row("whole word at the start", u"Tag"_s, "wc", u"Tag Name"_s, true);
-        row("whole word ends the line", u"Tag"_s, "wc", u"a Tag"_s, true);
-        row("whole word, followed by a digit", u"Tag"_s, "wc", u"Tag2 x"_s, false);
-        row("only the first occurrence counts", u"Tag"_s, "wc", u"PutTag then Tag"_s, false);
-        row("latin-1 accent, case ignored", u"MÜLLER"_s, "", u"NAME=Müller GmbH"_s, true);
-        row("folds onto latin-1: Ÿ finds ÿ", u"Ÿ"_s, "", u"naïve ÿ"_s, true);
-        row("beyond latin-1, never in a latin-1 line", u"€"_s, "c", u"EUR 5"_s, false);
-        row("word characters beyond latin-1", u"dź"_s, "wc", u"łdź x"_s, false);
-        row("separator is a boundary", u"A"_s, "wc", u"x\0A\0"_s, true);
-        row("as long as the line", u"abc"_s, "", u"ABC"_s, true);
-        row("longer than the line", u"ABCDEF"_s, "", u"ABC"_s, false);
-    }
-
-    void matching()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, options);
-        QFETCH(QString, line);
-        const FakeGrid grid({line});
-        const LineMatcher matcher(text, options.contains(u'w'), options.contains(u'c'));
-        QTEST(matcher.matches(grid.line(0)), "matches");
-    }
-
     void searching_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("options"); // w: whole word, c: match case
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("row");       // current row before
         QTest::addColumn<int>("lastFound"); // LastFoundRow before
         QTest::addColumn<int>("direction");
         QTest::addColumn<int>("expected"); // current row after; -1 for no move
-        const auto row = [](const char *name, const QStringList &lines, int row, int lastFound,
-                            int direction, int expected, const QString &text = u"hit"_s) {
-            QTest::newRow(name) << text << lines << row << lastFound << direction << expected;
+        const auto row = [](const char *name, const QStringList &lines, int row, int found, int dir,
+                            int expected, const QString &text = u"hit"_s, const char *opts = "") {
+            QTest::newRow(name) << text << opts << lines << row << found << dir << expected;
         };
+        // Matching, beyond the cases in the matcher's fuzz corpus: a line alone, found or not.
+        const auto line = [&](const char *name, const QString &text, const char *options,
+                              const QString &line, bool matches) {
+            row(name, {line}, 0, 0, kFindDown, matches ? 0 : -1, text, options);
+        };
+        line("whole word at the start", u"Tag"_s, "wc", u"Tag Name"_s, true);
+        line("whole word ends the line", u"Tag"_s, "wc", u"a Tag"_s, true);
+        line("whole word, followed by a digit", u"Tag"_s, "wc", u"Tag2 x"_s, false);
+        line("only the first occurrence counts", u"Tag"_s, "wc", u"PutTag then Tag"_s, false);
+        line("latin-1 accent, case ignored", u"MÜLLER"_s, "", u"NAME=Müller GmbH"_s, true);
+        line("folds onto latin-1: Ÿ finds ÿ", u"Ÿ"_s, "", u"naïve ÿ"_s, true);
+        line("beyond latin-1, never in a latin-1 line", u"€"_s, "c", u"EUR 5"_s, false);
+        line("word characters beyond latin-1", u"dź"_s, "wc", u"łdź x"_s, false);
+        line("separator is a boundary", u"A"_s, "wc", u"x\0A\0"_s, true);
+        line("as long as the line", u"abc"_s, "", u"ABC"_s, true);
+        line("longer than the line", u"ABCDEF"_s, "", u"ABC"_s, false);
         const QStringList lines{u"x hit"_s, u"y"_s, u"z hit"_s, u"w"_s, u"hit v"_s};
         row("down from a fresh start finds row 0 last", lines, 0, 0, kFindDown, 2);
         row("down from a clicked row reports it at once", lines, 2, 0, kFindDown, 2);
@@ -115,6 +73,7 @@ private Q_SLOTS:
     void searching()
     {
         QFETCH(QString, text);
+        QFETCH(QString, options);
         QFETCH(QStringList, lines);
         QFETCH(int, row);
         QFETCH(int, lastFound);
@@ -124,34 +83,36 @@ private Q_SLOTS:
         grid.row = row;
         ClassFind find;
         find.setDisplay(&grid, nullptr);
-        find.SetFindOptions(text, false, false, kFindDown);
+        find.SetFindOptions(text, options.contains(u'w'), options.contains(u'c'), kFindDown);
         find.LastFoundRow = lastFound;
         find.FindNext(direction);
-        // The row written and shown, and the hit remembered; nothing at all when none is found.
         QCOMPARE(grid.Row(), expected == -1 ? row : expected);
         QCOMPARE(grid.shown, expected);
         QCOMPARE(find.LastFoundRow, expected == -1 ? lastFound : expected);
     }
 
-    // The dialog opens once and hands its text, options and direction to the search at Enter or
-    // Find Next, staying open. Escape unloads it; it comes back with the last search, the
-    // direction the keys last chose, and where it was. Find Next without text closes it.
+    // Opens once; Escape unloads it and it comes back as left, with F3's direction.
     void dialog()
     {
+        writeSettingsFile(QString());
+        FakeGrid grid({u"alpha"_s, u"beta Tag"_s, u"gamma"_s, u"delta Tag"_s});
+        Finder().setDisplay(&grid, nullptr);
+        const auto openDialog = [] {
+            Finder().ShowFindDialog();
+            return loadedFindDialog();
+        };
         frmFind *dialog = openDialog();
         QCOMPARE(openDialog(), dialog);
         dialog->vsf->setText(u"tag"_s);
-        dialog->opt[kFindDown]->setChecked(true);
         QTest::keyClick(dialog->vsf, Qt::Key_Return); // Enter is Find Next
-        QCOMPARE(mGrid.row, 1);
-        dialog->chkCase->setChecked(true);
-        QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
-        QCOMPARE(mGrid.row, 1); // "tag" with case finds nothing
-        dialog->chkCase->setChecked(false);
+        QCOMPARE(grid.row, 1);
         dialog->chkWhole->setChecked(true);
         dialog->opt[kFindUp]->setChecked(true);
         QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
-        QCOMPARE(mGrid.row, 3);
+        QCOMPARE(grid.row, 3); // with whole word and case swapped, "tag" would find nothing
+        dialog->chkCase->setChecked(true);
+        QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
+        QCOMPARE(grid.row, 3); // "tag" with case finds nothing
         dialog->setOuterTwips(1500, 2250, dialog->MinHeightTwips(), dialog->MinWidthTwips());
         const QPoint placed = dialog->pos();
         const QPointer<frmFind> watched(dialog);
@@ -160,14 +121,12 @@ private Q_SLOTS:
         QVERIFY(!watched && !loadedFindDialog());
         dialog = openDialog();
         QCOMPARE(dialog->vsf->text(), u"tag"_s);
-        QVERIFY(dialog->chkWhole->isChecked() && !dialog->chkCase->isChecked());
+        QVERIFY(dialog->chkWhole->isChecked() && dialog->chkCase->isChecked());
         QVERIFY(dialog->opt[kFindUp]->isChecked());
         QCOMPARE(dialog->pos(), placed);
         dialog->vsf->clear();
         QTest::mouseClick(dialog->cmdFind, Qt::LeftButton);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!loadedFindDialog());
-        QCOMPARE(mGrid.row, 3);
         Finder().FindNext(kFindDown); // F3
         QVERIFY(openDialog()->opt[kFindDown]->isChecked());
         closeNow({loadedFindDialog()});

@@ -1,4 +1,3 @@
-// Saving display lines: the file writer, ClassFileSystem and its save dialog.
 #include "DialogDriver.h"
 #include "FakeLines.h"
 #include "output/ClassFileSystem.h"
@@ -13,124 +12,101 @@ class tst_Output : public QObject {
     Q_OBJECT
 
     QStringList mReports;
+    QTemporaryDir mDir;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        FileSystem().setReporter([this](const QString &text) { mReports.append(text); });
+        FileSystem().setReporter([this](const QString &text) { mReports << text; });
     }
-    void init() { mReports.clear(); }
 
-    // Each row saved twice, from `first` to the last line: the second save appends, and a new
-    // UTF-16 file alone starts with a byte-order mark.
+    // Saved twice from `first` on: the second save appends; only a new UTF-16 file gets a BOM.
     void saves_data()
     {
         QTest::addColumn<bool>("unicode");
-        QTest::addColumn<QByteArray>("existing"); // null: no file yet
+        QTest::addColumn<bool>("existing"); // an empty file is there already
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("first");
         QTest::addColumn<QByteArray>("saved"); // by one save
-        const auto row = [](const char *name, bool unicode, const QByteArray &existing,
-                            const QStringList &lines, int first, const QByteArray &saved) {
+        const auto row = [](const char *name, bool unicode, const QStringList &lines, int first,
+                            const QByteArray &saved, bool existing = false) {
             QTest::newRow(name) << unicode << existing << lines << first << saved;
         };
-        row("Latin-1: ? above U+00FF, one for a surrogate pair", false, {},
-            {u"skipped"_s, u"é€𝄞x"_s}, 1, "\xE9??x\r\n\r\n");
-        row("UTF-16 into a new file", true, {}, {u"é"_s, u"€"_s}, 0, utf16le(u"é\r\n€\r\n\r\n"_s));
-        row("UTF-16 into an existing empty file", true, "", {u"a"_s}, 0, utf16le(u"a\r\n\r\n"_s));
-        row("first after last: the empty line alone", false, {}, {u"a"_s}, 1, "\r\n");
-        // Lines longer than the writer's buffer, one with a surrogate pair across its end.
-        row("Latin-1: long line of pairs", false, {}, {u'x' + u"𝄞"_s.repeated(40000)}, 0,
+        row("Latin-1: ? above U+00FF, one for a surrogate pair", false, {u"skipped"_s, u"é€𝄞x"_s},
+            1, "\xE9??x\r\n\r\n");
+        row("UTF-16 into a new file", true, {u"é"_s, u"€"_s}, 0, utf16le(u"é\r\n€\r\n\r\n"_s));
+        row("UTF-16 into an existing empty file", true, {u"a"_s}, 0, utf16le(u"a\r\n\r\n"_s), true);
+        row("first after last: the empty line alone", false, {u"a"_s}, 1, "\r\n");
+        // Past the writer's 64 KiB buffer: a surrogate pair, or the last CR LF, across its end.
+        row("Latin-1: long line of pairs", false, {u'x' + u"𝄞"_s.repeated(40000)}, 0,
             "x" + QByteArray(40000, '?') + "\r\n\r\n");
-        // The last CR LF crosses the writer's 64 KiB buffer, and the last flush holds one byte.
-        row("Latin-1: the end one byte past the buffer", false, {}, {QString(65533, u'x')}, 0,
+        row("Latin-1: the end one byte past the buffer", false, {QString(65533, u'x')}, 0,
             QByteArray(65533, 'x') + "\r\n\r\n");
-        const QString longLine = u"é"_s.repeated(70000);
-        row("UTF-16: long Latin-1 line", true, {}, {longLine}, 0,
-            utf16le(longLine + u"\r\n\r\n"_s));
+        row("UTF-16: long Latin-1 line", true, {u"é"_s.repeated(70000)}, 0,
+            utf16le(u"é"_s.repeated(70000) + u"\r\n\r\n"_s));
     }
 
     void saves()
     {
         QFETCH(bool, unicode);
-        QFETCH(QByteArray, existing);
+        QFETCH(bool, existing);
         QFETCH(QStringList, lines);
         QFETCH(int, first);
         QFETCH(QByteArray, saved);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"out.txt"_s);
-        QFile file(path);
-        QVERIFY(existing.isNull() ||
-                (file.open(QIODevice::WriteOnly) && file.write(existing) == existing.size()));
-        file.close();
+        const QString path = mDir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(!existing || QFile(path).open(QIODevice::WriteOnly));
         const FakeLines source(lines);
         for (int save = 0; save < 2; ++save)
             FileSystem().WriteLinesToFile(&source, first, lines.size() - 1, path, unicode);
-        const QByteArray mark = unicode && existing.isNull() ? "\xFF\xFE" : "";
-        QCOMPARE(readAll(path), mark + saved.repeated(2));
+        QCOMPARE(readAll(path), (unicode && !existing ? "\xFF\xFE" : "") + saved.repeated(2));
         QCOMPARE(mReports, QStringList());
     }
 
     void writerErrors_data()
     {
-        QTest::addColumn<QString>("path"); // %1: a fresh folder
+        QTest::addColumn<QString>("path");
         QTest::addColumn<int>("lineLength");
         QTest::addColumn<QString>("error"); // where it failed, number and description
-
-        QTest::newRow("folder as file") << u"%1"_s << 1 << u"open 75 Path/File access error"_s;
-        // sysfs makes no files, even for root.
-        QTest::newRow("file system without new files")
-            << u"/sys/helix-debug-display.txt"_s << 1 << u"open 70 Permission denied"_s;
-        QTest::newRow("disk full at close") << u"/dev/full"_s << 1 << u"close 61 Disk full"_s;
-        QTest::newRow("disk full while writing a long line")
-            << u"/dev/full"_s << 100000 << u"write 61 Disk full"_s;
+        QTest::newRow("folder as file") << "/" << 1 << "open 75 Path/File access error";
+        QTest::newRow("sysfs: root cannot create") << "/sys/x" << 1 << "open 70 Permission denied";
+        QTest::newRow("disk full at close") << "/dev/full" << 1 << "close 61 Disk full";
+        QTest::newRow("disk full at write") << "/dev/full" << 100000 << "write 61 Disk full";
     }
 
     void writerErrors()
     {
         QFETCH(QString, path);
         QFETCH(int, lineLength);
-        QTemporaryDir dir;
         TextWriter writer;
+        FileError failure = writer.open(path, TextWriter::Encoding::Latin1);
         QString at = u"open"_s;
-        FileError failure =
-            writer.open(path.replace(u"%1"_s, dir.path()), TextWriter::Encoding::Latin1);
-        if (!failure) {
-            at = u"write"_s;
-            failure = writer.writeLine(QString(lineLength, u'x'));
-        }
-        if (!failure) {
-            at = u"close"_s;
+        if (!failure)
+            at = (failure = writer.writeLine(QString(lineLength, u'x'))) ? u"write"_s : u"close"_s;
+        if (!failure)
             failure = writer.close();
-        }
         QTEST(u"%1 %2 %3"_s.arg(at).arg(failure.number).arg(failure.description), "error");
     }
 
-    // A failed save tells the operator once; saves without a file or lines do nothing, and the
-    // next save starts clean.
+    // Told once; saves without a file or lines do nothing, and the next save starts clean.
     void failedSaveIsReported()
     {
-        QTemporaryDir dir;
         const FakeLines lines({u"a"_s});
-        const QString missing = dir.filePath(u"missing/out.txt"_s);
-        ClassFileSystem &files = FileSystem();
-        files.WriteLinesToFile(&lines, 0, 0, missing, false);
-        files.WriteLinesToFile(nullptr, 0, 0, dir.filePath(u"none.txt"_s), false);
-        files.WriteLinesToFile(&lines, 0, 0, QString(), false);
+        const QString missing = mDir.filePath(u"missing/out.txt"_s);
+        FileSystem().WriteLinesToFile(&lines, 0, 0, missing, false);
+        FileSystem().WriteLinesToFile(nullptr, 0, 0, mDir.filePath(u"none.txt"_s), false);
+        FileSystem().WriteLinesToFile(&lines, 0, 0, QString(), false);
         QCOMPARE(mReports, QStringList{u"Quarto could not open the file \"%1\"\r\n\r\n"
                                        u"Error #76: Path not found"_s.arg(missing)});
-        files.WriteLinesToFile(&lines, 0, 0, dir.filePath(u"good.txt"_s), false);
-        QVERIFY(files.ErrorNumber == 0 && files.ErrorDescription.isEmpty());
+        FileSystem().WriteLinesToFile(&lines, 0, 0, mDir.filePath(u"good.txt"_s), false);
+        QVERIFY(FileSystem().ErrorNumber == 0 && FileSystem().ErrorDescription.isEmpty());
     }
 
-    // The filters and the default name are offered; a missing folder and a pattern are turned
-    // away with a warning; ".txt" is added to a name without it, and an existing file is taken.
+    // Filters and name offered; a missing folder and a pattern warned of; ".txt" added.
     void askSaveFileName()
     {
-        QTemporaryDir dir;
-        QFile old(dir.filePath(u"old.txt"_s));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        const QString missing = dir.filePath(u"missing"_s);
+        const QString old = mDir.filePath(u"old.txt"_s);
+        QVERIFY(QFile(old).open(QIODevice::WriteOnly));
+        const QString missing = mDir.filePath(u"missing"_s);
         QStringList seen;
         whenShown<QFileDialog>([&](QFileDialog *shown) {
             seen << shown->nameFilters().join(u';')
@@ -140,8 +116,7 @@ private Q_SLOTS:
             if (shown->isVisible())
                 shown->reject();
         });
-        QCOMPARE(FileSystem().AskSaveFileName(dir.filePath(u"trace.txt"_s), nullptr),
-                 dir.filePath(u"old.txt"_s));
+        QCOMPARE(FileSystem().AskSaveFileName(mDir.filePath(u"trace.txt"_s), nullptr), old);
         QCOMPARE(seen, (QStringList{u"Text Files (*.txt);All Files (*)"_s, u"trace.txt"_s,
                                     u"The folder \"%1\" does not exist."_s.arg(missing),
                                     u"\"*.txt\" is a pattern, not a file name."_s, QString()}));

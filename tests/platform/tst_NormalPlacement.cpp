@@ -1,11 +1,7 @@
-// When the normal rectangle is taken and saved while the window manager reports one change
-// in several events.
 #include "platform/NormalPlacement.h"
 #include "platform/WindowState.h"
 
 #include <QTest>
-
-using namespace Qt::Literals::StringLiterals;
 
 class tst_NormalPlacement : public QObject {
     Q_OBJECT
@@ -36,48 +32,41 @@ private Q_SLOTS:
 
     void settling_data()
     {
-        // "set S k" the program sets geometry k in state S (N, m, M), "wm S k" the window
-        // system reports it, "resize" a resize or change of state arrives, "settle S k" the
-        // change settles with geometry k. Geometry k is the rectangle at (k, 2k), 3k wide and 4k
-        // high.
+        // "set S k": the program sets geometry k in state S (N, m or M); "wm S k": the
+        // window system reports it; "resize": a resize or change of state arrives; "settle S k":
+        // the change settles in S with geometry k, the rectangle at (k, 2k), 3k wide, 4k high.
         QTest::addColumn<QString>("events");
         QTest::addColumn<int>("normal"); // the normal rectangle's k afterwards
         QTest::addColumn<int>("waits");  // events that (re)started the settle timer
         QTest::addColumn<int>("rules");  // settles that ran the resize rule
-        QTest::newRow("the program's own geometry counts at once") << u"set N 1"_s << 1 << 0 << 0;
-        QTest::newRow("not when it is not normal") << u"set N 1; set M 2"_s << 1 << 0 << 0;
-        QTest::newRow("the window system's waits") << u"wm N 2"_s << 0 << 1 << 0;
-        QTest::newRow("taken when it settles normal") << u"wm N 2; settle N 2"_s << 2 << 1 << 0;
-        QTest::newRow("a maximize keeps the normal one")
-            << u"set N 1; wm M 2; resize; settle M 2"_s << 1 << 1 << 1;
-        QTest::newRow("minimized too") << u"set N 1; resize; settle m 2"_s << 1 << 0 << 1;
-        QTest::newRow("the rule runs once per change")
-            << u"resize; resize; settle N 3; settle N 4"_s << 4 << 0 << 1;
+        QTest::newRow("the program's own geometry counts at once") << "set N 1" << 1 << 0 << 0;
+        QTest::newRow("not when it is not normal") << "set N 1; set M 2" << 1 << 0 << 0;
+        QTest::newRow("the window system's waits") << "wm N 2" << 0 << 1 << 0;
+        QTest::newRow("taken when it settles normal") << "wm N 2; settle N 2" << 2 << 1 << 0;
+        QTest::newRow("kept on a maximize") << "set N 1; wm M 2; resize; settle M 2" << 1 << 1 << 1;
+        QTest::newRow("minimized too") << "set N 1; resize; settle m 2" << 1 << 0 << 1;
+        QTest::newRow("rule runs once") << "resize; resize; settle N 3; settle N 4" << 4 << 0 << 1;
     }
 
     void settling()
     {
         QFETCH(QString, events);
-        NormalPlacement placement;
-        int waits = 0;
-        int rules = 0;
+        const auto geometry = [](int k) { return QRect(k, 2 * k, 3 * k, 4 * k); };
+        NormalPlacement place;
+        int waits = 0, rules = 0;
         for (const QString &event : events.split(u';')) {
             const QStringList part = event.trimmed().split(u' ');
-            const int state = part.value(1) == u"N"   ? vbNormal
-                              : part.value(1) == u"m" ? vbMinimized
-                                                      : vbMaximized;
-            const int k = part.value(2).toInt();
-            const QRect outer(k, 2 * k, 3 * k, 4 * k);
+            const int state = int(QStringView(u"NmM").indexOf(part.value(1)));
+            const QRect outer = geometry(part.value(2).toInt());
             if (part[0] == u"resize")
-                placement.resizeArrived();
+                place.resizeArrived();
             else if (part[0] == u"settle")
-                rules += placement.settled(state, outer);
+                rules += place.settled(state, outer);
             else
-                waits += placement.geometryArrived(part[0] == u"wm", state, outer);
+                waits += place.geometryArrived(part[0] == u"wm", state, outer);
         }
         QFETCH(int, normal);
-        QCOMPARE(QRect(placement.left, placement.top, placement.width, placement.height),
-                 QRect(normal, 2 * normal, 3 * normal, 4 * normal));
+        QCOMPARE(QRect(place.left, place.top, place.width, place.height), geometry(normal));
         QTEST(waits, "waits");
         QTEST(rules, "rules");
     }

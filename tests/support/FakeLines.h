@@ -2,13 +2,10 @@
 
 #include "platform/LineSource.h"
 
-#include <QByteArray>
 #include <QFile>
 #include <QStringList>
 #include <QtEndian>
 
-#include <algorithm>
-#include <utility>
 #include <vector>
 
 // Lines held the way the display holds them: Latin-1 bytes when every character fits, UTF-16
@@ -18,18 +15,17 @@ public:
     explicit FakeLines(const QStringList &lines)
     {
         for (const QString &line : lines) {
-            const bool wide =
-                std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0xFF; });
-            mLines.emplace_back(wide ? QByteArray() : line.toLatin1(), wide ? line : QString());
+            const QByteArray narrow = line.toLatin1(); // '?' for what does not fit
+            const bool wide = QString::fromLatin1(narrow) != line;
+            mLines.emplace_back(wide ? QByteArray() : narrow, wide ? line : QString());
         }
     }
     int lineCount() const override { return int(mLines.size()); }
     LineView line(int row) const override
     {
         const auto &[narrow, wide] = mLines.at(row);
-        if (narrow.isNull())
-            return {wide.utf16(), wide.size(), true};
-        return {narrow.constData(), narrow.size(), false};
+        return narrow.isNull() ? LineView{wide.utf16(), wide.size(), true}
+                               : LineView{narrow.constData(), narrow.size(), false};
     }
 
 private:

@@ -96,6 +96,8 @@ void CommonDialog::Show(QWidget *owner, bool save)
         dialog.setDirectory(msInitDir);
     else if (slash >= 0)
         dialog.setDirectory(slash == 0 ? QStringLiteral("/") : offered.left(slash));
+    else // the working folder is "/" when the bus started the display
+        dialog.setDirectory(QDir::homePath());
     if (save) {
         dialog.setDefaultSuffix(msDefaultExt);
         dialog.selectFile(offered.mid(slash + 1));

@@ -121,6 +121,23 @@ private Q_SLOTS:
                                     u"The folder \"%1\" does not exist."_s.arg(missing),
                                     u"\"*.txt\" is a pattern, not a file name."_s, QString()}));
     }
+
+    // With no earlier file the dialog opens at home, not in the working folder, which is "/"
+    // when the bus started the display; after a save, in the folder of the file saved.
+    void saveDialogFolder()
+    {
+        QDir::setCurrent(u"/"_s);
+        QStringList folders;
+        const auto cancel = [&folders](QFileDialog *shown) {
+            folders << shown->directory().absolutePath();
+            shown->reject();
+        };
+        for (const QString &offered : {QString(), mDir.filePath(u"a.txt"_s)}) {
+            whenShown<QFileDialog>(cancel);
+            FileSystem().AskSaveFileName(offered, nullptr);
+        }
+        QCOMPARE(folders, (QStringList{QDir::homePath(), mDir.path()}));
+    }
 };
 
 QTEST_MAIN(tst_Output)

@@ -410,14 +410,16 @@ void DisplayGrid::refreshNow()
 
 void DisplayGrid::updateScrollBars()
 {
-    // The first row is settled first: settling it marks the scroll bars out of date.
-    const int top = topRow();
+    // The first row is settled first: settling it marks the scroll bars out of date. It never
+    // leaves empty rows below while lines are hidden above, as it would once the window grew.
+    const int rows = Rows();
+    const int lastTop = rows == 0 ? 0 : rows - rowsFittingAbove(rows - 1);
+    const int top = std::min(topRow(), std::max(0, lastTop));
+    mTopRow = top;
     mScrollBarsDirty = false;
     mSyncingScrollBars = true;
     QScrollBar *vertical = verticalScrollBar();
-    const int rows = Rows();
-    const int lastTop = rows == 0 ? 0 : rows - rowsFittingAbove(rows - 1);
-    vertical->setRange(0, std::max({0, lastTop, top}));
+    vertical->setRange(0, std::max(0, lastTop));
     vertical->setPageStep(std::max(1, pageRows()));
     vertical->setValue(top);
 

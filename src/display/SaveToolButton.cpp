@@ -27,6 +27,20 @@ public:
         return s;
     }
 
+    // The scopes stay readable, with the checked one, while the menu is closed, as for the
+    // split buttons Qt makes itself.
+    int childCount() const override { return button()->menu() ? 1 : 0; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == 0 && button()->menu()
+                   ? QAccessible::queryAccessibleInterface(button()->menu())
+                   : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && button()->menu() && child->object() == button()->menu() ? 0 : -1;
+    }
+
     QStringList actionNames() const override
     {
         QStringList names;
@@ -67,6 +81,9 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
 SaveToolButton::SaveToolButton(QWidget *parent)
     : QToolButton(parent)
 {
+    // Like the toolbar's other tools it takes no focus, so Tab leaves the keyboard with the
+    // lines and their keys.
+    setFocusPolicy(Qt::NoFocus);
     static const bool installed = [] {
         QAccessible::installFactory(factory);
         return true;

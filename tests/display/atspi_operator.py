@@ -10,18 +10,15 @@ def wait_for(what, seconds=20.0):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
         try:
-            found = what()
+            if found := what():
+                return found
         except Exception:  # the tree changes under us while the window builds
-            found = None
-        if found:
-            return found
+            pass
         time.sleep(0.1)
-    return None
 
 
 def fail(message):
-    print("FAIL: " + message)
-    sys.exit(1)
+    sys.exit("FAIL: " + message)
 
 
 def descendants(node):
@@ -33,11 +30,7 @@ def descendants(node):
 
 def named(root, roles):
     """The descendants of root in one of the roles, by name; the first of a name wins."""
-    found = {}
-    for node in descendants(root):
-        if node.getRoleName() in roles:
-            found.setdefault(node.name, node)
-    return found
+    return {n.name: n for n in reversed(list(descendants(root))) if n.getRoleName() in roles}
 
 
 def actions(node):
@@ -64,40 +57,31 @@ def rows():
     return [row.name for row in lists[0]] if lists else None
 
 
-app = wait_for(lambda: next(a for a in pyatspi.Registry.getDesktop(0)
-                            if a is not None and a.name == "HELIX Debug Display")) or fail(
-    "the display is not on the accessibility bus: "
-    + repr([a.name for a in pyatspi.Registry.getDesktop(0) if a]))
+def cells():
+    return [n.name for n in descendants(session) if n.getRoleName() == "table cell"]
+
+
+desktop = pyatspi.Registry.getDesktop(0)
+app = wait_for(lambda: next(a for a in desktop if a and a.name == "HELIX Debug Display")) or fail(
+    f"the display is not on the accessibility bus: {[a.name for a in desktop if a]}")
 wait_for(lambda: rows() == sys.argv[1:]) or fail(f"rows read {rows()}")
 found = wait_for(lambda: len(tools()) == len(TOOLS) and tools()) or fail("tools missing")
 pressable = [name for name in TOOLS if "Press" in actions(found[name])]
-if pressable != ["First", "Up", "Find", "Copy", "Save", "Clear", "Settings", "Help"]:
-    fail(f"pressable tools: {pressable}")
-if "ShowMenu" not in actions(found["Save"]):
-    fail("the Save tool's menu cannot be opened")
+pressable == [n for n in TOOLS if n not in ("Down", "Last")] or fail(f"pressable: {pressable}")
+"ShowMenu" in actions(found["Save"]) or fail("the Save tool's menu cannot be opened")
 
-# The Session window, open with the display as the settings file asks: its buttons can be
-# pressed, its table read, and a button's answer is read from its status line.
+# The Session window the settings file opens: its buttons press, its table and status line read.
 session = wait_for(lambda: named(app, ("dialog",))["Session"]) or fail("no Session window")
 BUTTONS = ("push button", "check box")
 controls = wait_for(lambda: len(named(session, BUTTONS)) == 4 and named(session, BUTTONS)) or fail(
     f"Session window controls: {list(named(session, BUTTONS))}")
 for name in ("Slowest", "Next unanswered", "Close"):
-    if "Press" not in actions(controls[name]):
-        fail(f"{name} cannot be pressed")
+    "Press" in actions(controls[name]) or fail(f"{name} cannot be pressed")
 actions(controls["Time gutter"]) or fail("the Time gutter check box offers no action")
-
-
-def cells():
-    return [n.name for n in descendants(session) if n.getRoleName() == "table cell"]
-
-
-# One row, App's: one request, one reply, none unanswered.
 wait_for(lambda: cells()[:1] + cells()[2:5] == ["App", "1", "1", "0"]) or fail(
-    f"Session table reads {cells()}")
+    f"not one row, App's, of one request, one reply, none unanswered: {cells()}")
 press(controls["Next unanswered"])
-wait_for(lambda: "No unanswered request is held." in named(session, ("label",))) or fail(
-    "Next unanswered said nothing")
+wait_for(lambda: "No unanswered request is held." in named(session, ("label",))) or fail("no reply")
 
 # The face of the Save button opens the save dialog; its Cancel closes it again.
 press(found["Save"])
@@ -110,6 +94,5 @@ press(found["Up"])
 wait_for(lambda: "Press" in actions(tools()["Down"])) or fail("Up did not move back")
 press(found["Clear"])
 wait_for(lambda: rows() == []) or fail(f"rows after Clear: {rows()}")
-if "Press" in actions(tools()["Copy"]):
-    fail("Copy is still pressable with no lines")
+"Press" in actions(tools()["Copy"]) and fail("Copy is still pressable with no lines")
 print("ok")

@@ -1,6 +1,4 @@
-// Saving and copying from the display window as the operator does it: through the toolbar, the
-// save dialog and the real X clipboard. What the file holds and how writing fails is proved on
-// ClassFileSystem and TextWriter.
+// Saving and copying as the operator does; what files hold is proved on TextWriter.
 #include "DialogDriver.h"
 #include "FakeLines.h"
 #include "display/DisplayGrid.h"
@@ -15,31 +13,23 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 // What another X client gets for a clipboard target, while this process keeps serving it.
-QByteArray clipboardAs(const QString &target)
+static QByteArray clipboardAs(const QString &target)
 {
     QProcess xclip;
     xclip.start(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-o"_s, u"-t"_s, target});
-    if (!QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 10000))
-        return "timeout";
-    return xclip.readAllStandardOutput();
+    const bool done = QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 10000);
+    return done ? xclip.readAllStandardOutput() : QByteArray("timeout");
 }
-
-void saveAs(const QString &path)
-{
-    whenShown<QFileDialog>([path](QFileDialog *dialog) { acceptTyped(dialog, path); });
-}
-
-} // namespace
 
 class tst_SaveAndClipboard : public QObject {
     Q_OBJECT
+    QTemporaryDir mDir;
 private Q_SLOTS:
     void init() { Preferences().setSaveText(0); }
 
@@ -56,17 +46,21 @@ private Q_SLOTS:
         QCOMPARE(clipboardAs(u"STRING"_s), "[A]  a\r\n[A]  \xe9 ?\r\n");
     }
 
-    // The face of the Save button saves what the setting says at the moment of the click (the
-    // window was made with another). The next save proposes that file; cancelling writes nothing.
-    void saveFollowsTheSettingAndCancelKeepsTheFile()
+    // OK in Settings applies at once (the window was made with another SaveText): the Save
+    // button's mark and face follow. The next save proposes that file; cancel writes nothing.
+    void settingsReachTheSaveButton()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"out.txt"_s);
+        const QString path = mDir.filePath(u"out.txt"_s);
         frmMain window;
         window.FormatText(u"A"_s, u"one"_s);
         window.FormatText(u"B"_s, u"two"_s);
-        Preferences().setSaveText(2);
-        saveAs(path);
+        whenShown<frmPreferences>([](frmPreferences *dialog) {
+            dialog->optSave[2]->setChecked(true);
+            dialog->cmdOK->click();
+        });
+        window.ToolClick(u"tbrSettings"_s);
+        QVERIFY(window.Tool(u"tbrSaveAll"_s)->isChecked());
+        whenShown<QFileDialog>([&](QFileDialog *dialog) { acceptTyped(dialog, path); });
         window.ToolClick(u"tbrSave"_s);
         QString offered;
         whenShown<QFileDialog>([&offered](QFileDialog *dialog) {
@@ -78,34 +72,13 @@ private Q_SLOTS:
         QCOMPARE(readAll(path), "[A]  one\r\n[B]  two\r\n\r\n");
     }
 
-    // OK in Settings applies at once: the Save button's default follows.
-    void settingsApplyAtOnce()
-    {
-        frmMain window;
-        whenShown<frmPreferences>([](frmPreferences *dialog) {
-            dialog->optSave[2]->setChecked(true);
-            dialog->cmdOK->click();
-        });
-        window.ToolClick(u"tbrSettings"_s);
-        QVERIFY(window.Tool(u"tbrSaveAll"_s)->isChecked());
-    }
-
-    void keysWorkAfterCopyAndSave_data()
-    {
-        QTest::addColumn<bool>("save");
-        QTest::newRow("Copy Selected from the right-click menu") << false;
-        QTest::newRow("face of the Save button") << true;
-    }
-
     // Copying and saving block the window while they work; afterwards the grid takes the
     // operator's keys at once, without a click into it.
     void keysWorkAfterCopyAndSave()
     {
-        QFETCH(bool, save);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"keys.txt"_s);
+        const QString path = mDir.filePath(u"keys.txt"_s);
         frmMain window;
-        for (const QString &line : {u"zero"_s, u"one"_s, u"two"_s, u"three"_s})
+        for (const QString &line : {u"zero"_s, u"one"_s, u"two"_s, u"three"_s, u"four"_s})
             window.FormatText(u"A"_s, line);
         window.show();
         window.activateWindow();
@@ -113,28 +86,24 @@ private Q_SLOTS:
         DisplayGrid *grid = window.vsf();
         grid->setFocus();
         QTRY_VERIFY(grid->hasFocus());
+        for (const QWidget *tool : window.tbr->findChildren<QWidget *>()) // Tab stays here
+            QVERIFY2(!(tool->focusPolicy() & Qt::TabFocus), qPrintable(tool->objectName()));
         grid->setRow(1);
-        QGuiApplication::clipboard()->clear();
-        if (save) {
-            saveAs(path);
-            QToolButton *button = window.tbrSaveButton;
-            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-            QCOMPARE(readAll(path), "[A]  one\r\n\r\n");
-        } else {
-            QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, grid->rowRect(1).center());
-            QTRY_VERIFY(window.mnuPopup->isVisible());
-            QTest::keyClick(window.mnuPopup, Qt::Key_Down); // Copy
-            QTest::keyClick(window.mnuPopup, Qt::Key_Right);
-            QTRY_VERIFY(window.mnuCopy->isVisible());
-            QTest::keyClick(window.mnuCopy, Qt::Key_Down); // Copy Selected
-            QTest::keyClick(window.mnuCopy, Qt::Key_Return);
-            QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"[A]  one\r\n"_s);
-        }
-        QWindow *keys = window.windowHandle();
-        QTest::keyClick(keys, Qt::Key_Down);
-        QTest::keyClick(keys, Qt::Key_Down, Qt::ShiftModifier);
-        QTest::keyClick(keys, Qt::Key_C, Qt::ControlModifier);
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, grid->rowRect(1).center());
+        QTRY_VERIFY(window.mnuPopup->isVisible());
+        QTest::keySequence(window.mnuPopup, QKeySequence(u"Down, Right"_s)); // Copy
+        QTRY_VERIFY(window.mnuCopy->isVisible());
+        QTest::keySequence(window.mnuCopy, QKeySequence(u"Down, Return"_s)); // Copy Selected
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"[A]  one\r\n"_s);
+        QTest::keySequence(window.windowHandle(), QKeySequence(u"Down, Shift+Down, Ctrl+C"_s));
         QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"[A]  two\r\n[A]  three\r\n"_s);
+        // The face of the Save button saves the selection (SaveText 0).
+        whenShown<QFileDialog>([&](QFileDialog *dialog) { acceptTyped(dialog, path); });
+        QToolButton *button = window.tbrSaveButton;
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+        QCOMPARE(readAll(path), "[A]  two\r\n[A]  three\r\n\r\n");
+        QTest::keySequence(window.windowHandle(), QKeySequence(u"Down, Shift+Down, Ctrl+C"_s));
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"[A]  three\r\n[A]  four\r\n"_s);
     }
 };
 

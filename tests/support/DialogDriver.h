@@ -1,7 +1,5 @@
 #pragma once
 
-// Driving dialogs from a test: act on the next modal one that shows, type into a file dialog,
-// close windows for good.
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -11,53 +9,43 @@
 #include <QTimer>
 
 #include <functional>
-#include <initializer_list>
 #include <memory>
 
-// Runs `act` on the next modal dialog of type Dialog once it shows, looking every 10 ms while
-// `alive` holds, for five seconds at most.
+// Acts on the next modal Dialog once shown, looking every 10 ms while `alive` holds, for 5 s.
 template <typename Dialog>
 void whenShown(
     std::function<void(Dialog *)> act, std::function<bool()> alive = [] { return true; },
     int attempts = 500)
 {
     QTimer::singleShot(10, [act, alive, attempts] {
-        if (!alive() || attempts == 0)
-            return;
         auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        if (dialog && dialog->isVisible())
+        if (dialog && dialog->isVisible() && alive())
             act(dialog);
-        else
+        else if (alive() && attempts > 1)
             whenShown<Dialog>(act, alive, attempts - 1);
     });
 }
 
-// Types `name` (unless empty) and presses Enter. Returns the text of the message box the
-// dialog put up instead of closing, "" when none came.
+// Types `name` and presses Enter. Returns the text of the message box the dialog put up instead
+// of closing, "" when none came; a box that comes late writes to a text that is still there.
 inline QString acceptTyped(QFileDialog *dialog, const QString &name)
 {
     const auto warning = std::make_shared<QString>();
-    const QPointer<QFileDialog> guard(dialog);
-    whenShown<QMessageBox>(
-        [warning](QMessageBox *box) {
-            *warning = box->text();
-            box->reject();
-        },
-        [guard] { return guard && guard->isVisible(); });
+    const auto read = [warning](QMessageBox *box) {
+        *warning = box->text();
+        box->reject();
+    };
+    whenShown<QMessageBox>(read, [d = QPointer(dialog)] { return d && d->isVisible(); });
     auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-    if (!name.isEmpty())
-        edit->setText(name);
+    edit->setText(name);
     QTest::keyClick(edit, Qt::Key_Return);
     return *warning;
 }
 
-// Closes each window given (null ones are skipped) and lets those that delete themselves on
-// close go, so that the next one opened is new.
-inline void closeNow(std::initializer_list<QWidget *> windows)
+// Closes a window (unless null) and lets it go at once if it deletes itself on close.
+inline void closeNow(QWidget *window)
 {
-    for (QWidget *window : windows) {
-        if (window)
-            window->close();
-    }
+    if (window)
+        window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -3,9 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QString>
 
-// Under the XDG_CONFIG_HOME the test runs with.
 inline QString settingsPath()
 {
     return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/HELIXDebugDisplay.conf");
@@ -15,18 +13,14 @@ inline QString settingsPath()
 inline void writeSettingsFile(const QString &text)
 {
     QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
-    QFile::remove(settingsPath());
-    QDir(settingsPath()).removeRecursively();
+    QFile::remove(settingsPath()) || QDir(settingsPath()).removeRecursively(); // or a folder
     QFile file(settingsPath());
-    if (text.isNull() || !file.open(QIODevice::WriteOnly))
+    if (text.isNull() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return;
     file.write(text.toUtf8());
-    file.flush();
-    // The settings library rereads a file when its size or time changes; files written in
-    // quick succession may share both, so each gets a time of its own.
-    static qint64 written = 0;
-    file.setFileTime(QDateTime::currentDateTime().addSecs(++written),
-                     QFileDevice::FileModificationTime);
+    // The settings library rereads a file only when its size or time changed: a new time each.
+    static QDateTime stamp = QDateTime::currentDateTime();
+    file.setFileTime(stamp = stamp.addSecs(1), QFileDevice::FileModificationTime);
 }
 
 inline QString readSettingsFile()

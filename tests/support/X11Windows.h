@@ -2,24 +2,17 @@
 
 #include <QProcess>
 
-// All on the X server named by $DISPLAY.
-
-// Asks every mapped top-level window of a process to close, the way a window manager's close
-// button does (WM_DELETE_WINDOW). Returns how many windows were asked.
+// On the X server named by $DISPLAY: asks every mapped top-level window of a process to close,
+// as a window manager's close button does (WM_DELETE_WINDOW). Returns how many were asked.
 int closeWindowsOfProcess(qint64 pid);
 
 int mappedWindowsOfProcess(qint64 pid);
 
-// An X server with a window manager of the test's own (Xvfb and openbox), for tests in which
-// frames, minimizing and maximizing must be real. It points DISPLAY at its server, so it must
-// be made before the application object.
-class WindowManagerSession {
-public:
+// Xvfb and openbox of the test's own, for real frames, minimizing and maximizing. It points
+// DISPLAY at its server, so it must be made before the application object.
+struct WindowManagerSession {
     WindowManagerSession();
     ~WindowManagerSession();
-    bool isRunning() const { return mRunning; }
-
-private:
     QProcess mServer, mManager;
-    bool mRunning = false;
+    bool running = false; // Xvfb came up and openbox manages it
 };

@@ -3,6 +3,7 @@
 #include "platform/PrimaryScreen.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QWidget>
 
@@ -71,6 +72,15 @@ QMargins frameMargins(const QWidget *window)
     const QRect client = window->geometry();
     return {client.left() - frame.left(), client.top() - frame.top(),
             frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+QMargins knownFrame()
+{
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && !frameMargins(window).isNull())
+            return frameMargins(window);
+    }
+    return {};
 }
 
 void setOuterRect(QWidget *window, const QRect &twips)

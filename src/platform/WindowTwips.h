@@ -21,6 +21,10 @@ void setOuterRect(QWidget *window, const QRect &twips);
 // The frame around the window's client area, in pixels (none before it is framed).
 QMargins frameMargins(const QWidget *window);
 
+// The frame of a shown top-level window the window manager has framed, as the best guess for a
+// window it is about to frame; none when there is no such window.
+QMargins knownFrame();
+
 // Calls `apply` once, when the window manager has framed the window (at once if it has).
 void whenFramed(QWidget *window, std::function<void(const QMargins &)> apply);
 

@@ -7,6 +7,7 @@
 #include "preferences/ClassPreferences.h"
 
 #include <QCloseEvent>
+#include <QPointer>
 
 RememberedDialog::RememberedDialog(const QString &name, const QString &caption, int widthTwips,
                                    int heightTwips)
@@ -25,9 +26,29 @@ RememberedDialog::RememberedDialog(const QString &name, const QString &caption, 
 void RememberedDialog::loadPlace(QWidget *owner)
 {
     mbLoaded = true;
-    const QRect outer = WindowTwips::outerRect(this);
+    // The smallest size is an outer one, and the frame is known only once the window manager
+    // has framed the dialog: until then the frame of a window it framed already stands in, and
+    // the place is checked again when the dialog's own frame is known.
+    takeMinimum(WindowTwips::knownFrame());
+    placeAsSaved(owner);
+    WindowTwips::whenFramed(this, [this, owner = QPointer<QWidget>(owner)](const QMargins &frame) {
+        if (takeMinimum(frame))
+            placeAsSaved(owner);
+    });
+}
+
+bool RememberedDialog::takeMinimum(const QMargins &frame)
+{
+    const QRect outer = primaryTwipsScale().rectToTwips(QRect(
+        0, 0, width() + frame.left() + frame.right(), height() + frame.top() + frame.bottom()));
+    const bool changed = outer.width() != miMinWidthTwips || outer.height() != miMinHeightTwips;
     miMinWidthTwips = qint16(outer.width());
     miMinHeightTwips = qint16(outer.height());
+    return changed;
+}
+
+void RememberedDialog::placeAsSaved(QWidget *owner)
+{
     if (!Preferences().RestoreFormPosition(this))
         CenterForm(this, owner);
 }

@@ -30,4 +30,9 @@ protected:
     void loadPlace(QWidget *owner);
 
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Takes the dialog's size with `frame` around it as its smallest; whether that changed it.
+    bool takeMinimum(const QMargins &frame);
+    void placeAsSaved(QWidget *owner);
 };

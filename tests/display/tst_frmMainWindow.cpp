@@ -3,6 +3,8 @@
 #include "X11Windows.h"
 #include "display/DisplayGrid.h"
 #include "display/frmMain.h"
+#include "find/ClassFind.h"
+#include "find/frmFind.h"
 #include "platform/PrimaryScreen.h"
 #include "platform/Twips.h"
 #include "platform/WindowTwips.h"
@@ -98,6 +100,38 @@ private Q_SLOTS:
         window = openWindow();
         QVERIFY(window);
         QTRY_COMPARE(outer(window.get()), moved);
+    }
+
+    // A dialog's smallest size is an outer one: a place saved a frame smaller is refused and the
+    // dialog is centred over the window; saved at its outer size, it comes back there.
+    void dialogMinimumIncludesTheFrame()
+    {
+        const auto window = openWindow();
+        QVERIFY(window);
+        const auto openFind = [] { // shown and framed, or null
+            Finder().ShowFindDialog();
+            frmFind *find = loadedFindDialog();
+            const bool framed = QTest::qWaitFor(
+                [find] { return find && !WindowTwips::frameMargins(find).isNull(); }, 5000);
+            QTest::qWait(100);
+            return framed ? find : nullptr;
+        };
+        frmFind *find = openFind();
+        QVERIFY(find);
+        const QRect inner = primaryTwipsScale().rectToTwips(find->geometry());
+        const QRect framed = WindowTwips::outerRect(find);
+        QVERIFY(framed.width() > inner.width() && framed.height() > inner.height());
+        find->close();
+        for (const QSize &saved : {inner.size(), framed.size()}) {
+            writeSettingsFile(u"[Position]\nfrmFindFormTop=600\nfrmFindFormLeft=900\n"
+                              u"frmFindFormHeight=%1\nfrmFindFormWidth=%2\n"_s.arg(saved.height())
+                                  .arg(saved.width()));
+            find = openFind();
+            QVERIFY(find);
+            QCOMPARE(WindowTwips::outerRect(find).topLeft() == QPoint(900, 600),
+                     saved == framed.size());
+            find->close();
+        }
     }
 };
 

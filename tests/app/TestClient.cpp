@@ -23,29 +23,25 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // A client object made by hand, refusing what its library would refuse.
-class PickyObject : public QDBusVirtualObject {
-public:
+struct PickyObject : QDBusVirtualObject {
     PickyObject(bool strict, std::function<void()> onShutDown)
-        : mStrict(strict)
-        , mOnShutDown(std::move(onShutDown))
+        : strict(strict)
+        , onShutDown(std::move(onShutDown))
     {
     }
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &bus) override
     {
-        if (message.interface().isEmpty() == mStrict) {
-            bus.send(message.createErrorReply(u"org.freedesktop.DBus.Error.UnknownMethod"_s,
-                                              u"Object does not exist"_s));
-        } else {
-            bus.send(message.createReply());
-            mOnShutDown();
-        }
+        const bool refused = message.interface().isEmpty() == strict;
+        bus.send(refused ? message.createErrorReply(u"org.freedesktop.DBus.Error.UnknownMethod"_s,
+                                                    u"Object does not exist"_s)
+                         : message.createReply());
+        if (!refused)
+            onShutDown();
         return true;
     }
-
-private:
-    bool mStrict;
-    std::function<void()> mOnShutDown;
+    bool strict;
+    std::function<void()> onShutDown;
 };
 
 } // namespace

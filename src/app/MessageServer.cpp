@@ -1,17 +1,22 @@
 #include "app/MessageServer.h"
 
 #include "app/ClientShutdownCall.h"
+#include "app/ClipboardHandoff.h"
 #include "app/Message.h"
 #include "app/MessageAdaptor.h"
 #include "app/modMain.h"
 #include "session/SessionLog.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QGuiApplication>
 #include <QPointer>
+
+#include <chrono>
 
 MessageServer::MessageServer(const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
@@ -21,6 +26,16 @@ MessageServer::MessageServer(const QDBusConnection &bus, QObject *parent)
     registerSessionFigures();
     connect(&mWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
             &MessageServer::creatorLeft);
+    mKeepingClipboard.setSingleShot(true);
+    mKeepingClipboard.setInterval(std::chrono::minutes(10));
+    connect(&mKeepingClipboard, &QTimer::timeout, this, [this] {
+        mClipboardKept = true;
+        quitIfIdle();
+    });
+    connect(QGuiApplication::clipboard(), &QClipboard::changed, this, [this] {
+        if (mKeepingClipboard.isActive())
+            quitIfIdle();
+    });
 }
 
 MessageServer::~MessageServer() = default;
@@ -120,6 +135,17 @@ int MessageServer::liveMessages() const
 void MessageServer::quitIfIdle()
 {
     forgetDeadEntries();
-    if (!loadedMainWindow() && liveMessages() == 0)
-        QCoreApplication::quit();
+    if (loadedMainWindow() || liveMessages() > 0) {
+        mKeepingClipboard.stop();
+        mClipboardKept = false;
+        return;
+    }
+    // Lines copied last would go with the process: it stays, windowless and still serving the
+    // bus, until another program takes the clipboard or long enough to paste them has passed.
+    if (!mClipboardKept && copiedLinesWouldBeLost()) {
+        if (!mKeepingClipboard.isActive())
+            mKeepingClipboard.start();
+        return;
+    }
+    QCoreApplication::quit();
 }

@@ -7,6 +7,7 @@
 #include <QDBusObjectPath>
 #include <QDBusServiceWatcher>
 #include <QObject>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -16,7 +17,8 @@ class Message;
 // The object clients create Message objects from (/, interface HELIXDebug.Server). Each
 // object lives while its creator holds it or the window does; a creator that leaves the bus
 // lets go of everything it held. When no window is loaded and no object is alive, the
-// process quits, and the bus starts it again on the next call.
+// process quits (once lines it put on the clipboard are safe), and the bus starts it again on
+// the next call.
 class MessageServer : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "HELIXDebug.Server")
@@ -47,6 +49,8 @@ private:
 
     QDBusConnection mBus;
     QDBusServiceWatcher mWatcher;
+    QTimer mKeepingClipboard;
+    bool mClipboardKept = false;       // kept as long as it is kept at most
     std::map<QString, Entry> mObjects; // by object path
     quint64 mNextId = 1;
 };

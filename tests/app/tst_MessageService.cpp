@@ -1,6 +1,7 @@
 // The display on a private bus, driven by the test and real clients (TestClient.cpp): object
 // lifetimes, telling clients to stop, reply timing. Errors as clients see them: tst_RecordReplay.
 #include "ChildProcess.h"
+#include "DisplayLines.h"
 #include "PrivateBus.h"
 #include "X11Windows.h"
 #include "app/SessionFigures.h"
@@ -108,6 +109,27 @@ private Q_SLOTS:
         const qint64 pid = mBus->displayPid();
         QVERIFY(closeWindowOf(pid));
         QTRY_COMPARE_WITH_TIMEOUT(logged(), QByteArray("Hung\nPlain\nStrict\nBare\n"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid), 10000);
+    }
+
+    // Lines copied before the window closed can still be pasted: with no clipboard manager the
+    // display stays, windowless, until another program takes the clipboard.
+    void copiedLinesOutliveTheWindow()
+    {
+        const QString held = createMessage();
+        QCOMPARE(call(held, u"Initialize"_s, {objectPath(u"/"_s), u"Copier"_s}), u"ok"_s);
+        QCOMPARE(call(held, u"PrintText"_s, {u"Copier"_s, u"kept"_s}), u"ok"_s);
+        QCOMPARE(release(held), u"ok"_s);
+        const qint64 pid = mBus->displayPid();
+        QTRY_VERIFY_WITH_TIMEOUT(mappedWindowsOfProcess(pid) > 0, 10000);
+        QCOMPARE(copyDisplayLines(pid, u"kept"_s), QStringList{u"[Copier]  kept"_s});
+        QVERIFY(closeWindowOf(pid));
+        QTest::qWait(500);
+        ChildProcess paste(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-o"_s});
+        QCOMPARE(paste.finish(10000), 0);
+        QCOMPARE(paste.out, u"[Copier]  kept\r\n"_s);
+        ChildProcess take(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-i"_s, u"/dev/null"_s});
+        QCOMPARE(take.finish(10000), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid), 10000);
     }
 

@@ -27,6 +27,17 @@ double bestNanoseconds(int runs, const std::function<void()> &f)
     return best;
 }
 
+TimedPair bestInTurns(int runs, const std::function<void()> &value,
+                      const std::function<void()> &baseline)
+{
+    TimedPair best{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+    for (int i = 0; i < runs; ++i) {
+        best.baseline = std::min(best.baseline, bestNanoseconds(1, baseline));
+        best.value = std::min(best.value, bestNanoseconds(1, value));
+    }
+    return best;
+}
+
 std::size_t heapBytesInUse()
 {
     const struct mallinfo2 info = mallinfo2();

@@ -13,6 +13,15 @@ void report(const QString &name, const QString &value, const QString &baseline,
 // Best of `runs` timings of f, in nanoseconds: the least disturbed run is the truest.
 double bestNanoseconds(int runs, const std::function<void()> &f);
 
+// Best of `runs` timings each of a figure and its baseline, measured in turns, so that a
+// disturbance of the machine meets both alike and only a real change moves the verdict.
+struct TimedPair {
+    double value;
+    double baseline;
+};
+TimedPair bestInTurns(int runs, const std::function<void()> &value,
+                      const std::function<void()> &baseline);
+
 // Bytes the heap currently holds for the program (small and mapped allocations).
 std::size_t heapBytesInUse();
 

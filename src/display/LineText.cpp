@@ -1,6 +1,7 @@
 #include "display/LineText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace LineText {
@@ -34,27 +35,62 @@ bool GetLineRange(int scope, const GridPosition &grid, Range &range)
     return true;
 }
 
-QString BuildLinesText(const LineSource &lines, int first, int last)
+namespace {
+
+// Latin-1 bytes as UTF-8 at `out`: runs of ASCII, the usual case, eight bytes at a time.
+char *appendLatin1AsUtf8(char *out, const unsigned char *in, qsizetype length)
 {
-    // One pass to size the text, one to fill it: no reallocation however many lines there are.
-    qsizetype size = 0;
-    for (int row = first; row <= last; ++row)
-        size += lines.line(row).length + 2;
-    QString text(size, Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    qsizetype i = 0;
+    while (i < length) {
+        if (length - i >= 8) {
+            std::uint64_t eight;
+            std::memcpy(&eight, in + i, 8);
+            if ((eight & 0x8080808080808080u) == 0) {
+                std::memcpy(out, &eight, 8);
+                out += 8;
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char c = in[i++];
+        if (c < 0x80) {
+            *out++ = char(c);
+        } else {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QByteArray BuildLinesText(const LineSource &lines, int first, int last)
+{
+    // Room for the longest the text can be (two bytes a Latin-1 character, three a UTF-16
+    // unit), counted from the lengths alone; only the pages written are ever touched.
+    qsizetype room = 0;
+    for (int row = first; row <= last; ++row) {
+        const LineView line = lines.line(row);
+        room += line.length * (line.wide ? 3 : 2) + 2;
+    }
+    QByteArray text(room, Qt::Uninitialized);
+    char *const start = text.data();
+    char *out = start;
     for (int row = first; row <= last; ++row) {
         const LineView line = lines.line(row);
         if (line.wide) {
-            std::memcpy(out, line.data, std::size_t(line.length) * sizeof(char16_t));
+            const QByteArray utf8 = line.utf16().toUtf8();
+            std::memcpy(out, utf8.constData(), std::size_t(utf8.size()));
+            out += utf8.size();
         } else {
-            const auto *bytes = static_cast<const unsigned char *>(line.data);
-            for (qsizetype i = 0; i < line.length; ++i)
-                out[i] = bytes[i];
+            out =
+                appendLatin1AsUtf8(out, static_cast<const unsigned char *>(line.data), line.length);
         }
-        out += line.length;
-        *out++ = u'\r';
-        *out++ = u'\n';
+        *out++ = '\r';
+        *out++ = '\n';
     }
+    text.truncate(out - start);
     return text;
 }
 

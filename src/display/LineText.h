@@ -2,6 +2,7 @@
 
 #include "platform/LineSource.h"
 
+#include <QByteArray>
 #include <QString>
 
 // Turning a scope of the display into a range of rows, and rows into text for the clipboard
@@ -28,8 +29,9 @@ struct Range {
 // The rows a scope covers, or false when it covers none (or is no scope at all).
 bool GetLineRange(int scope, const GridPosition &grid, Range &range);
 
-// Every line of the range, each ended by CR LF, the last one too.
-QString BuildLinesText(const LineSource &lines, int first, int last);
+// Every line of the range, each ended by CR LF, the last one too, in UTF-8: the form the
+// clipboard hands to other programs here.
+QByteArray BuildLinesText(const LineSource &lines, int first, int last);
 
 // True when a code unit lies outside U+0001..U+00FF: the line cannot go into an 8-bit file.
 bool HasNonLatin1Char(const LineView &line);

@@ -61,14 +61,15 @@ void frmMain::CopyLinesToClipboard(int Scope)
     if (!LineText::GetLineRange(Scope, positionOf(*mGrid, *this), range))
         return;
     BeginBusy();
-    const QString text = LineText::BuildLinesText(*mGrid, range.first, range.last);
+    const QByteArray text = LineText::BuildLinesText(*mGrid, range.first, range.last);
     EndBusy();
     if (text.isEmpty())
         return;
-    // As plain text the X11 clipboard offers both forms: UTF-8, and ISO-8859-1 with "?" for
-    // what it cannot hold.
+    // Plain text is held as UTF-8, as setText would hold it, but built without a UTF-16 copy
+    // first. The X11 clipboard offers it in both forms: UTF-8, and ISO-8859-1 with "?" for
+    // what that cannot hold.
     auto *data = new QMimeData;
-    data->setText(text);
+    data->setData(QStringLiteral("text/plain"), text);
     QGuiApplication::clipboard()->setMimeData(data);
 }
 

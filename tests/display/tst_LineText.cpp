@@ -47,6 +47,13 @@ private Q_SLOTS:
         QTest::newRow("euro anywhere") << QStringList{u"é"_s, u"5€"_s} << true;
         QTest::newRow("separator") << QStringList{u"a\0b"_s} << true;
         QTest::newRow("empty lines") << QStringList{QString(), QString()} << false;
+        // Latin-1 is copied eight ASCII bytes at a time: accents before, on and after a block's
+        // last byte, and a block of nothing but accents.
+        QTest::newRow("accent ends a block") << QStringList{u"abcdefgé"_s, u"x"_s} << false;
+        QTest::newRow("accent starts the tail") << QStringList{u"abcdefghé"_s} << false;
+        QTest::newRow("blocks of accents and ASCII")
+            << QStringList{u"éééééééé12345678ÿ"_s, u"0123456789abcdefg"_s} << false;
+        QTest::newRow("wide line among narrow ones") << QStringList{u"ab"_s, u"Łódź"_s} << true;
     }
 
     void text()
@@ -54,7 +61,8 @@ private Q_SLOTS:
         QFETCH(QStringList, lines);
         const FakeLines<> view(lines);
         QTEST(RangeNeedsUnicode(view, 0, view.lineCount() - 1), "unicode");
-        QCOMPARE(BuildLinesText(view, 0, view.lineCount() - 1), lines.join(u"\r\n"_s) + u"\r\n"_s);
+        QCOMPARE(BuildLinesText(view, 0, view.lineCount() - 1),
+                 (lines.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
     }
 };
 

@@ -73,7 +73,7 @@ private Q_SLOTS:
         DisplayGrid *grid = mWindow->vsf();
         // Rows: request 0-2, its reply 3-4, the note 5, the last request 6-8.
         play(*mWindow, {u"S:Orders"_s, u"R"_s, u"T:Orders"_s, u"S:Billing"_s});
-        const QString withoutGutter = LineText::BuildLinesText(*grid, 0, grid->Rows() - 1);
+        const QByteArray withoutGutter = LineText::BuildLinesText(*grid, 0, grid->Rows() - 1);
         const int viewportLeft = grid->viewport()->x();
         showSessionWindow(mWindow.get());
         frmSession *session = loadedSessionWindow();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/DialogUnits.h"
 #include "platform/PrimaryScreen.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QRadioButton>
 #include <QWidget>
@@ -13,31 +16,46 @@
 #include <initializer_list>
 #include <type_traits>
 
-// Dialogs are laid out as designed, each control by its rectangle in twips. The design's sizes
-// suit an 8-point sans-serif face; larger desktop fonts would clip the captions.
+// Dialogs are laid out as designed, each control by its rectangle in twips, grown by how much
+// larger the desktop's face is than the one the design was laid out for.
 namespace DialogLayout {
 
 inline QFont font()
 {
-    QFont face(QStringLiteral("Arial"));
-    face.setPointSize(8);
-    return face;
+    return QApplication::font();
+}
+
+inline DialogScale scale()
+{
+    const QFontMetrics metrics(font());
+    return DialogScale::forFace(metrics.horizontalAdvance(QStringLiteral(
+                                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")),
+                                metrics.height(), primaryTwipsScale());
+}
+
+// A dialog's designed size in twips, in pixels of the screen for the desktop's face.
+inline QSize size(int width, int height)
+{
+    const TwipsScale screen = primaryTwipsScale();
+    const DialogScale face = scale();
+    return {screen.xToPixels(width * face.x), screen.yToPixels(height * face.y)};
 }
 
 // Places a control by its rectangle in twips, relative to its parent. A caption that the
-// design's width would clip in this face gets the width it needs.
+// scaled width would still clip gets the width it needs.
 template <typename W> W *placed(W *widget, int left, int top, int width, int height)
 {
-    const TwipsScale scale = primaryTwipsScale();
-    int pixels = scale.xToPixels(width);
+    const TwipsScale screen = primaryTwipsScale();
+    const DialogScale face = scale();
+    int pixels = screen.xToPixels(width * face.x);
     if constexpr (std::is_base_of_v<QLabel, W>) {
         if (!widget->wordWrap())
             pixels = std::max(pixels, widget->sizeHint().width());
     } else if constexpr (std::is_base_of_v<QCheckBox, W> || std::is_base_of_v<QRadioButton, W>) {
         pixels = std::max(pixels, widget->sizeHint().width());
     }
-    widget->setGeometry(scale.xToPixels(left), scale.yToPixels(top), pixels,
-                        scale.yToPixels(height));
+    widget->setGeometry(screen.xToPixels(left * face.x), screen.yToPixels(top * face.y), pixels,
+                        screen.yToPixels(height * face.y));
     return widget;
 }
 

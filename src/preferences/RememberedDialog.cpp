@@ -19,8 +19,7 @@ RememberedDialog::RememberedDialog(const QString &name, const QString &caption, 
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(DialogLayout::font());
-    const TwipsScale scale = primaryTwipsScale();
-    setFixedSize(scale.xToPixels(widthTwips), scale.yToPixels(heightTwips));
+    setFixedSize(DialogLayout::size(widthTwips, heightTwips));
 }
 
 void RememberedDialog::loadPlace(QWidget *owner)

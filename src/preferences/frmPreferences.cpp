@@ -31,8 +31,7 @@ frmPreferences::frmPreferences(QWidget *owner, std::function<void()> applyPrefer
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(DialogLayout::font());
-    const TwipsScale scale = primaryTwipsScale();
-    setFixedSize(scale.xToPixels(6975), scale.yToPixels(4470));
+    setFixedSize(DialogLayout::size(6975, 4470));
 
     fraDisplayProperties = DialogLayout::placed(
         new QGroupBox(QStringLiteral("Display Properties"), this), 120, 120, 6735, 1815);
@@ -41,6 +40,8 @@ frmPreferences::frmPreferences(QWidget *owner, std::function<void()> applyPrefer
     cboFontName = DialogLayout::placed(new QComboBox(fraDisplayProperties), 1080, 360, 3975, 315);
     lblFontSize = DialogLayout::placed(new QLabel(QStringLiteral("&Size:"), fraDisplayProperties),
                                        5040, 405, 495, 255);
+    // The font name's box reaches a pixel into this label: its caption sits against its own box.
+    lblFontSize->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     cboFontSize = DialogLayout::placed(new QComboBox(fraDisplayProperties), 5640, 360, 855, 315);
     chkWordWrap = DialogLayout::placed(
         new QCheckBox(QStringLiteral("Word Wrap"), fraDisplayProperties), 1080, 960, 1215, 255);

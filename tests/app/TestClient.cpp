@@ -1,13 +1,12 @@
-// A HELIX client for the service tests: helix_test_client MODE OBJECT TITLE ARGUMENT. Registered
-// on OBJECT, it behaves as MODE says:
+// helix_test_client MODE OBJECT TITLE ARGUMENT: a HELIX client for the service tests, on OBJECT:
 //   normal  when told to stop tracing, logs its title to the file ARGUMENT and exits
 //   hang    logs its title likewise, then answers nothing for far longer than any caller waits
 //   vanish  leaves the bus right after registering
 //   soak    prints ARGUMENT notes "line 1", "line 2", ..., then exits
 //   timed   on an object of its own, sends one request per item of ARGUMENT ("20,-1,300/7"),
 //           answered that many ms later with RC=0 (or the code after "/"), never if negative
-//   strict  like normal, but its object takes only calls that name the interface, as GDBus does
-//   bare    like normal, but its object takes only calls that name no interface
+//   strict  like normal, but its object takes only calls that name the interface, as GDBus does;
+//   bare    like strict, but only calls that name no interface
 #include "HelixDebugClient.h"
 
 #include <QCoreApplication>
@@ -20,15 +19,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 // A client object made by hand, refusing what its library would refuse.
 struct PickyObject : QDBusVirtualObject {
-    PickyObject(bool strict, std::function<void()> onShutDown)
-        : strict(strict)
-        , onShutDown(std::move(onShutDown))
-    {
-    }
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &bus) override
     {
@@ -40,11 +32,9 @@ struct PickyObject : QDBusVirtualObject {
             onShutDown();
         return true;
     }
-    bool strict;
+    bool strict = false;
     std::function<void()> onShutDown;
 };
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -63,7 +53,9 @@ int main(int argc, char *argv[])
             QThread::sleep(60);
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     };
-    PickyObject picky(mode == u"strict"_s, onShutDown);
+    PickyObject picky;
+    picky.strict = mode == u"strict"_s;
+    picky.onShutDown = onShutDown;
     QDBusError error;
     if (mode == u"strict"_s || mode == u"bare"_s) {
         message.bus().registerVirtualObject(u"/Picky"_s, &picky);
@@ -86,15 +78,14 @@ int main(int argc, char *argv[])
         QThread::msleep(2);
     }
     for (const QString &item : mode == u"timed"_s ? args[4].split(u',') : QStringList()) {
-        const int delay = item.section(u'/', 0, 0).toInt();
         if (message.PrintSendBuffer(title, u"Get"_s, u"A=1\0"_s).isValid())
             return 1;
-        if (delay < 0)
-            continue;
-        QThread::msleep(std::uint32_t(delay));
-        const QString code = item.contains(u'/') ? item.section(u'/', 1) : u"0"_s;
-        if (message.PrintReceiveBuffer(u"V=1\0RC=%1\0[DATA]\0B=2\0"_s.arg(code)).isValid())
-            return 1;
+        if (const int delay = item.section(u'/', 0, 0).toInt(); delay >= 0) {
+            QThread::msleep(std::uint32_t(delay));
+            const QString code = (item + u"/0"_s).section(u'/', 1, 1); // "0" when none is given
+            if (message.PrintReceiveBuffer(u"V=1\0RC=%1\0[DATA]\0B=2\0"_s.arg(code)).isValid())
+                return 1;
+        }
     }
     if (mode == u"soak"_s || mode == u"timed"_s || mode == u"vanish"_s)
         std::_Exit(0); // leave the bus without a goodbye, as a crashed client would

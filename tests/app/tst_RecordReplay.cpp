@@ -1,6 +1,5 @@
-// Whole sessions of real clients, read back through the display's own copy command: one is
-// recorded off the bus and replayed into a fresh display, line for line; a bad file is refused or
-// replayed as far as it goes. In a soak, clients come and go, killed mid-call, among bad calls.
+// Real clients' sessions read back by the display's own copy: recorded off the bus, replayed line
+// for line; a bad file refused or played as far as it goes. A soak kills clients mid-call.
 #include "ChildProcess.h"
 #include "DisplayLines.h"
 #include "HelixDebugClient.h"
@@ -45,7 +44,6 @@ private Q_SLOTS:
     void init() { QVERIFY(mBus.emplace().isRunning()); }
     void cleanup() { mBus.reset(); }
 
-    // A replay from --from to --to plays the set-up calls before --from, but no print outside.
     void replayShowsTheRecordedLines()
     {
         ChildProcess recorder(QStringLiteral(HELIX_RECORD), {mRecording});
@@ -54,14 +52,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return recordedPrints() == 400; }, 60000));
         const QString object = QString::fromUtf8(recorded().value(0).answerValue);
 
-        // Errors in between, from clients of their own, as D-Bus errors (the classic ones with
-        // their number first): a title the demo holds (in another case), a reply whose RC= field
-        // is not closed, a title nobody registered.
+        // Errors as clients see them, number first: a title held in other case, RC= open, no title.
         ChildProcess duplicate(kClient, {u"normal"_s, object, u"helix orders"_s, u"/dev/null"_s});
         QCOMPARE(duplicate.finish(), 1);
         QCOMPARE(duplicate.out.trimmed(),
-                 u"error HELIXDebug.Error.DuplicateKey 457: This key is already associated "
-                 u"with an element of this collection"_s);
+                 u"error HELIXDebug.Error.DuplicateKey 457: This key is already "
+                 u"associated with an element of this collection"_s);
         const auto run = [&](const QStringList &cmd) {
             ChildProcess tool(QStringLiteral(HELIX_SEND), QStringList{u"--object"_s, object} + cmd);
             return tool.finish();
@@ -77,10 +73,8 @@ private Q_SLOTS:
         QCOMPARE(recorder.finish(10000), 0);
 
         const QList<RecordedCall> calls = recorded();
-        // Which errors they were, the replay's comparison of answers tells.
         QCOMPARE(std::ranges::count(calls, RecordedCall::Error, &RecordedCall::answer), 3);
-        // A fresh bus: the replay's first call starts the display.
-        QVERIFY(mBus.emplace().isRunning());
+        QVERIFY(mBus.emplace().isRunning()); // the replay's first call starts the display
         ChildProcess replay(kReplay, {u"--fast"_s, mRecording});
         QCOMPARE(replay.finish(), 0);
         QVERIFY2(replay.out.contains(u" 0 answers differ from the recording"_s),
@@ -88,24 +82,23 @@ private Q_SLOTS:
         QVERIFY2(!replay.err.contains(mRecording), qPrintable(replay.err)); // closed and undamaged
         QCOMPARE(copyDisplayLines(mBus->displayPid(), kEnd), live);
 
-        // The script's send is the last: the demo's prints were all answered before it.
+        // --from and --to at the script's send, the last one (the demo's were all answered): the
+        // set-up calls before it play too, the demo's three titles first, but no print outside.
         const auto script = std::ranges::find(calls.crbegin(), calls.crend(),
                                               RecordedCall::PrintSendBuffer, &RecordedCall::method);
         const QString at = QString::number(double(script->time) / 1e6, 'f', 6);
         const qsizetype send = live.indexOf(u"[Script]  Find Request"_s);
         const qsizetype end = live.indexOf(u"[Script]  "_s + kEnd);
         QVERIFY(send > 3 && end > send);
-        // The three titles the demo registers come first, made before any print.
         const QStringList expected = live.first(3) + live.mid(send, end - send);
         QVERIFY(mBus.emplace().isRunning());
         ChildProcess part(kReplay, {u"--fast"_s, u"--from"_s, at, u"--to"_s, at, mRecording});
         QCOMPARE(part.finish(), 0);
         QCOMPARE(copyDisplayLines(mBus->displayPid(), expected.constLast()), expected);
-        ChildProcess nothing(kReplay, {u"--fast"_s, u"--to"_s, u"0"_s, mRecording});
-        QCOMPARE(nothing.finish(30000), 0);
+        QCOMPARE(ChildProcess(kReplay, {u"--fast"_s, u"--to"_s, u"0"_s, mRecording}).finish(), 0);
     }
 
-    // The replay tool's answer to a bad file (null: none); the reader's states are tst_Recording's.
+    // The replay's answer to a bad file, ending even with nothing to play (states: tst_Recording).
     void badFiles_data()
     {
         QTest::addColumn<QByteArray>("data");
@@ -119,32 +112,23 @@ private Q_SLOTS:
         for (int record = 0; record < 100; ++record)
             QVERIFY(reader.next(call) && call.method != RecordedCall::Left);
         const qsizetype at = reader.offset();
-        QByteArray damaged = good;
-        damaged[at + 3] = char(damaged[at + 3] ^ 0x40);
-
+        const auto flip = [](QByteArray data, qsizetype at) {
+            data[at + 3] ^= 0x40;
+            return data;
+        };
         QByteArray closedEmpty = Recording::header(0);
         RecordingWriter().appendEnd(closedEmpty);
-        QByteArray firstDamaged = good.first(at);
-        firstDamaged[Recording::kHeaderSize + 3] ^= 0x40;
-
+        const QString cutOff = u"cut off at offset %1: the recording was not closed; playing the "
+                               "%2 calls in it"_s;
+        const QString damaged = u"damaged at offset %1: checksum mismatch; playing the %2 calls "
+                                "before it"_s;
         QTest::newRow("unreadable") << QByteArray() << 1 << u"No such file or directory"_s << -1;
-        // Nothing to play: the replay still ends.
-        QTest::newRow("header only")
-            << good.first(Recording::kHeaderSize) << 0
-            << u"cut off at offset 24: the recording was not closed; playing the 0 calls in it"_s
-            << 0;
+        QTest::newRow("header only") << good.first(24) << 0 << cutOff.arg(24).arg(0) << 0;
         QTest::newRow("first record damaged")
-            << firstDamaged << 1
-            << u"damaged at offset 24: checksum mismatch; playing the 0 calls before it"_s << 0;
+            << flip(good.first(at), Recording::kHeaderSize) << 1 << damaged.arg(24).arg(0) << 0;
         QTest::newRow("closed with no calls") << closedEmpty << 0 << QString() << 0;
-        QTest::newRow("damaged") << damaged << 1
-                                 << u"damaged at offset %1: checksum mismatch; playing the 100 "
-                                    "calls before it"_s.arg(at)
-                                 << 100;
-        QTest::newRow("cut off") << good.first(at) << 0
-                                 << u"cut off at offset %1: the recording was not closed; "
-                                    "playing the 100 calls in it"_s.arg(at)
-                                 << 100;
+        QTest::newRow("damaged") << flip(good, at) << 1 << damaged.arg(at).arg(100) << 100;
+        QTest::newRow("cut off") << good.first(at) << 0 << cutOff.arg(at).arg(100) << 100;
     }
 
     void badFiles()
@@ -165,12 +149,10 @@ private Q_SLOTS:
                  qPrintable(replay.out));
     }
 
-    // The display's memory under such traffic is measured by the benchmarks.
-    void soakKeepsAnswering()
+    void soakKeepsAnswering() // the display's memory under such traffic: the benchmarks
     {
         HelixDebug::Message held(mBus->connection());
-        QVERIFY(!held.create().isValid());
-        QVERIFY(!held.Initialize(u"Soak"_s).isValid());
+        QVERIFY(!held.create().isValid() && !held.Initialize(u"Soak"_s).isValid());
         const QString object = held.path().path();
         const QString huge(32 * 1024 * 1024 + 1, u'x');
         QRandomGenerator random(20261206);

@@ -1,5 +1,3 @@
-// The recording format read back: a file cut anywhere reads up to its last whole record, and
-// damage, foreign files and later versions stop the reading where they start.
 #include "recording/Recording.h"
 
 #include <QTest>
@@ -7,10 +5,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 using Call = RecordedCall;
-using State = RecordingReader::State;
 using enum Call::Method;
 using enum Call::Answer;
-using enum State;
+using enum RecordingReader::State;
 
 namespace {
 
@@ -64,7 +61,6 @@ QList<Call> readAll(RecordingReader &reader)
     return calls;
 }
 
-// A record of its own making: length, body, checksum.
 QByteArray record(const QByteArray &body)
 {
     const quint32 crc = qToLittleEndian(Recording::checksum(body));
@@ -76,9 +72,7 @@ QByteArray record(const QByteArray &body)
 class tst_Recording : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Calls whose arguments do not fit their method are refused: they write nothing and the
-    // closing record does not count them. Past the limit of the string table, writer and reader
-    // must stop adding at the same place.
+    // Refused calls write nothing and go uncounted; past the string table's limit both sides agree.
     void readsBackWhatWasWritten()
     {
         RecordingWriter writer;
@@ -97,28 +91,14 @@ private Q_SLOTS:
         QCOMPARE(reader.startUnixMicros(), 1'765'000'000'000'000);
     }
 
-    void cutAnywhere()
-    {
-        const auto [data, ends] = write(session());
-        for (qsizetype size = 0; size < data.size(); ++size) {
-            RecordingReader reader(data.first(size));
-            const auto whole = std::ranges::count_if(ends, [&](auto end) { return end <= size; });
-            QCOMPARE(readAll(reader), session().first(whole));
-            QCOMPARE(reader.state(), size < 8 ? NotARecording : CutOff);
-            if (size >= Recording::kHeaderSize)
-                QCOMPARE(reader.stopOffset(), whole ? ends[whole - 1] : Recording::kHeaderSize);
-        }
-    }
-
     void stops_data()
     {
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<int>("read");
-        QTest::addColumn<State>("state");
+        QTest::addColumn<RecordingReader::State>("state");
         QTest::addColumn<QString>("problem");
         const auto [good, ends] = write(session());
-        const auto row = [](const char *name, const QByteArray &data, int read, State state,
-                            const QString &problem) {
+        const auto row = [](auto name, QByteArray data, int read, auto state, QString problem) {
             QTest::newRow(name) << data << read << state << problem;
         };
         const auto flipped = [&good](qsizetype at, char bits = 0x20) {
@@ -131,15 +111,20 @@ private Q_SLOTS:
                 u"damaged at offset %1: checksum mismatch"_s.arg(start));
         };
         const QString foreign = u"not a HELIX recording (offset 0)"_s;
-        row("empty", QByteArray(), 0, NotARecording, foreign);
+        // Cut anywhere, a file reads up to its last whole record.
+        const QString notClosed = u"cut off at offset %1: the recording was not closed"_s;
+        for (int size = 0; size < good.size(); ++size) {
+            const int whole = std::ranges::count_if(ends, [&](auto end) { return end <= size; });
+            const qsizetype at = whole ? ends[whole - 1] : qMin(size, int(Recording::kHeaderSize));
+            row(qPrintable(u"cut at %1"_s.arg(size)), good.first(size), whole,
+                size < 8 ? NotARecording : CutOff, size < 8 ? foreign : notClosed.arg(at));
+        }
         row("text", "HELIX Debug Display\n", 0, NotARecording, foreign);
         row("magic case", flipped(0), 0, NotARecording, foreign);
         row("newer", flipped(8, 3), 0, NewerVersion,
             u"format version 2 at offset 8 is newer than this program reads (1)"_s);
         row("version 0", flipped(8, 1), 0, Damaged, u"damaged at offset 8: format version 0"_s);
-        row("header only", good.first(Recording::kHeaderSize), 0, CutOff,
-            u"cut off at offset 24: the recording was not closed"_s);
-        row("data after the end", good + QByteArray("\x01", 1), 12, Damaged,
+        row("data after the end", good + "\x01", 12, Damaged,
             u"damaged at offset %1: data after the closing record"_s.arg(good.size()));
         damaged("damaged length", 3, 0);
         damaged("damaged method", 0, 2);
@@ -147,11 +132,10 @@ private Q_SLOTS:
         damaged("damaged checksum", 6, -1);
         damaged("damaged closing record", 12, 2);
         row("later record type", QByteArray(good).insert(ends[0], record("\x09 later")), 12,
-            Complete, QString());
-        // A well-sealed record that refers to a string never written is damage all the same.
+            Complete, {});
         row("string never written",
-            Recording::header(0) + record(QByteArray("\x01\x06\x00\x07\x03\x01\x00", 7)), 0,
-            Damaged, u"damaged at offset 24: malformed call record"_s);
+            Recording::header(0) + record("\x01\x06\x00\x07\x03\x01\x00"_ba), 0, Damaged,
+            u"damaged at offset 24: malformed call record"_s);
     }
 
     void stops()

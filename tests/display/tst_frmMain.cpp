@@ -3,7 +3,6 @@
 #include "DialogDriver.h"
 #include "SettingsFile.h"
 #include "display/DisplayGrid.h"
-#include "display/GridValues.h"
 #include "display/frmMain.h"
 #include "find/ClassFind.h"
 #include "find/frmFind.h"
@@ -18,13 +17,6 @@
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
-
-// Entries starting at rows 0, 5 and 9 of a 12-row grid.
-static void threeEntries(frmMain &window)
-{
-    for (const QString &fields : {u"F0\0F1\0F2\0F3\0"_s, u"F0\0F1\0F2\0"_s, u"F0\0F1\0"_s})
-        window.FormatSendBuffer(u"A"_s, u"Get"_s, fields);
-}
 
 // '1' for each of the window's named tools and menu items that passes `test`, '0' for the others.
 static QString tools(const frmMain &window, std::initializer_list<const char *> names,
@@ -103,13 +95,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, steps);
         frmMain window;
-        threeEntries(window);
+        // Entries starting at rows 0, 5 and 9 of a 12-row grid.
+        for (const QString &fields : {u"F0\0F1\0F2\0F3\0"_s, u"F0\0F1\0F2\0"_s, u"F0\0F1\0"_s})
+            window.FormatSendBuffer(u"A"_s, u"Get"_s, fields);
         Finder().SetFindOptions(u"F1"_s, false, true, kFindDown);
         for (const QString &step : steps.split(u' ')) {
-            bool isRow = false;
-            const int row = step.toInt(&isRow);
-            if (isRow)
-                window.vsf()->setRow(row); // a click, as the grid reports it
+            if (step[0].isDigit())
+                window.vsf()->setRow(step.toInt()); // a click, as the grid reports it
             else if (window.Tool(u"tbr"_s + step))
                 window.ToolClick(u"tbr"_s + step);
             else
@@ -119,10 +111,11 @@ private Q_SLOTS:
         QTEST(state(window), "state");
     }
 
-    // Clear, Copy, Save, Find, the three save tools and the six menu items follow the lines.
-    // Before any update only Settings and Help can be used, and Ctrl+C and Ctrl+F do nothing;
-    // with lines Ctrl+F opens Find. Help opens once, with every tool's icon without a theme too.
-    void commandStateAndDialogs()
+    // Clear, Copy, Save, Find, the three save tools and the six menu items follow the lines: before
+    // any only Settings and Help work, Ctrl+C and Ctrl+F do nothing. SaveText marks a save tool;
+    // running another from the drop-down leaves the mark where the setting put it. Help opens
+    // once, with every tool's icon without a theme too.
+    void commandsAndDialogs()
     {
         frmMain window;
         const auto lineCommands = [&] {
@@ -131,16 +124,38 @@ private Q_SLOTS:
                           "tbrSaveCurrent", "tbrSaveSelection", "mnuCopySelected", "mnuCopyCurrent",
                           "mnuCopyAll", "mnuSaveSelected", "mnuSaveCurrent", "mnuSaveAll"});
         };
+        const auto saveTools = {"tbrSaveAll", "tbrSaveCurrent", "tbrSaveSelection"};
         QCOMPARE(lineCommands(), QString(13, u'0'));
-        QCOMPARE(
-            tools(window, {"tbrFirst", "tbrUp", "tbrDown", "tbrLast", "tbrSettings", "tbrHelp"}),
-            u"000011"_s);
+        QCOMPARE(state(window), u"-1 -1 -1 -1 0000"_s);
+        QCOMPARE(tools(window, {"tbrSettings", "tbrHelp"}), u"11"_s);
         QGuiApplication::clipboard()->setText(u"before"_s);
         QTest::keySequence(window.vsf(), QKeySequence(u"Ctrl+C, Ctrl+F"_s));
         QCOMPARE(QGuiApplication::clipboard()->text(), u"before"_s);
         QVERIFY(!loadedFindDialog());
-        window.FormatSendBuffer(u"A"_s, u"Get"_s, u"F0\0F1\0"_s);
+        QCOMPARE(tools(window, saveTools, &QAction::isChecked), u"001"_s); // default SaveText 0
+        window.MarkDefaultSaveTool(1);
+        QCOMPARE(tools(window, saveTools, &QAction::isChecked), u"010"_s);
+        // Screen readers find the entries, and the checked one, with the menu closed.
+        QAccessibleInterface *save = QAccessible::queryAccessibleInterface(window.tbrSaveButton);
+        QCOMPARE(save->childCount(), 1);
+        QAccessibleInterface *menu = save->child(0);
+        QCOMPARE(save->indexOfChild(menu), 0);
+        QString entries;
+        for (int i = 0; i < menu->childCount(); ++i)
+            entries += menu->child(i)->text(QAccessible::Name) +
+                       (menu->child(i)->state().checked ? u"* "_s : u" "_s);
+        QCOMPARE(entries, u"Save All Save Current* Save Selection "_s);
+
+        window.FormatSendBuffer(u"A"_s, u"Get"_s, u"F0\0"_s);
+        window.FormatText(u"B"_s, u"note"_s);
         QCOMPARE(lineCommands(), QString(13, u'1'));
+        window.vsf()->setRow(1);
+        window.mnuCopyCurrent->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 u"[A]  Get Request\r\n       PutTag F0\r\n"_s);
+        whenShown<QFileDialog>([](QFileDialog *dialog) { dialog->reject(); });
+        window.Tool(u"tbrSaveAll"_s)->trigger();
+        QCOMPARE(tools(window, saveTools, &QAction::isChecked), u"010"_s);
         QTest::keyClick(window.vsf(), Qt::Key_F, Qt::ControlModifier);
         QVERIFY(loadedFindDialog());
         closeNow({loadedFindDialog()});
@@ -155,37 +170,6 @@ private Q_SLOTS:
         window.ToolClick(u"tbrHelp"_s);
         QCOMPARE(loadedHelpWindow(), help);
         closeNow({loadedHelpWindow()});
-        QVERIFY(!loadedHelpWindow());
-    }
-
-    // The menu's Copy Current copies the current entry. SaveText marks one of the save tools;
-    // choosing another from the drop-down runs it but leaves the mark where the setting put it.
-    void menuAndSaveDropDown()
-    {
-        frmMain window;
-        const auto saveTools = {"tbrSaveAll", "tbrSaveCurrent", "tbrSaveSelection"};
-        QCOMPARE(tools(window, saveTools, &QAction::isChecked), u"001"_s); // default SaveText 0
-        window.MarkDefaultSaveTool(1);
-        QCOMPARE(tools(window, saveTools, &QAction::isChecked), u"010"_s);
-        // Screen readers find the entries, and the checked one, with the menu closed.
-        QAccessibleInterface *save = QAccessible::queryAccessibleInterface(window.tbrSaveButton);
-        QCOMPARE(save->childCount(), 1);
-        QAccessibleInterface *menu = save->child(0);
-        QCOMPARE(save->indexOfChild(menu), 0);
-        QString entries;
-        for (int i = 0; i < menu->childCount(); ++i)
-            entries += menu->child(i)->text(QAccessible::Name) +
-                       (menu->child(i)->state().checked ? u"* "_s : u" "_s);
-        QCOMPARE(entries, u"Save All Save Current* Save Selection "_s);
-        window.FormatSendBuffer(u"A"_s, u"Get"_s, u"F0\0"_s);
-        window.FormatText(u"B"_s, u"note"_s);
-        window.vsf()->setRow(1);
-        window.mnuCopyCurrent->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 u"[A]  Get Request\r\n       PutTag F0\r\n"_s);
-        whenShown<QFileDialog>([](QFileDialog *dialog) { dialog->reject(); });
-        window.Tool(u"tbrSaveAll"_s)->trigger();
-        QCOMPARE(tools(window, saveTools, &QAction::isChecked), u"010"_s);
     }
 };
 

@@ -9,9 +9,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-// Plays "S title @ms" (request), "T title @ms" (note), "R @ms" (reply RC=0), "C @ms" (clear).
-static void play(SessionLog &log, const QString &calls)
+// The row's "calls" played: "S title @ms" (request), "T title @ms" (note), "R [code] @ms" (reply,
+// with no code unless given), "L lines @ms" (lines of no entry), "C @ms" (clear).
+static SessionLog played()
 {
+    QFETCH(QString, calls);
+    SessionLog log;
     for (const QString &call : calls.split(u';', Qt::SkipEmptyParts)) {
         const QStringList parts = call.trimmed().split(u' ');
         const std::int64_t at = parts.last().mid(1).toLongLong() * 1000;
@@ -19,11 +22,14 @@ static void play(SessionLog &log, const QString &calls)
             log.request(at, parts[1], 3);
         else if (parts[0] == u"T")
             log.note(at, parts[1], 1);
+        else if (parts[0] == u"L")
+            log.otherLines(at, parts[1].toInt());
         else if (parts[0] == u"R")
-            log.reply(at, u"RC=0", 2);
+            log.reply(at, parts.sliced(1, parts.size() - 2).join(u' '), 2);
         else
             log.clearEntries(at);
     }
+    return log;
 }
 
 class tst_SessionLog : public QObject {
@@ -32,83 +38,72 @@ private Q_SLOTS:
     void latencyRules_data()
     {
         QTest::addColumn<QString>("calls");
-        QTest::addColumn<QString>("entries"); // latency ms; "-" a note, "?" waiting, "!" unanswered
-        QTest::addColumn<QString>("clients"); // title requests/replies/unanswered
-        QTest::addColumn<int>("outstanding");
+        QTest::addColumn<QString>("entries"); // ms, - note, ! unanswered, ? outstanding, * slowest
+        QTest::addColumn<QString>("clients"); // title requests/replies/unanswered last non-zero RC
+        // The next unanswered from before the first entry, then from each; none where all give -1.
+        QTest::addColumn<QString>("next");
         QTest::addColumn<std::int64_t>("clearedAt"); // what "entries since" shows
-        const auto row = [](const char *name, const char *calls, const char *entries,
-                            const char *clients, int outstanding = -1, int clearedAtMs = -1) {
-            QTest::newRow(name) << calls << entries << clients << outstanding
-                                << (clearedAtMs < 0 ? -1 : std::int64_t(clearedAtMs) * 1000);
+        const auto row = [](const char *name, auto calls, const char *entries, auto clients,
+                            const char *next = "", int clearedMs = -1) {
+            QTest::newRow(name) << calls << entries << clients << next
+                                << (clearedMs < 0 ? -1 : std::int64_t(clearedMs) * 1000);
         };
-        row("answered", "S A @0; R @12", "12", "A 1/1/0");
-        row("only the first reply times the request", "S A @0; R @12; R @40", "12", "A 1/2/0");
-        row("newest request waits", "S A @0", "?", "A 1/0/0", 0);
-        row("closed by a later request", "S A @0; S B @5; R @9", "! 4", "A 1/0/1, B 1/1/0");
-        row("closed by a note", "S A @0; T A @5", "! -", "A 1/0/1");
-        row("a note is no request", "T A @0; S A @5", "- ?", "A 1/0/0", 1);
-        row("a reply to a note counts, untimed", "T A @0; R @3; S B @4; R @9", "- 5",
+        row("answered", "S A @0; R @12", "12*", "A 1/1/0");
+        row("only the first reply times the request", "S A @0; R @12; R @40", "12*", "A 1/2/0");
+        row("newest request waits", "S A @0", "?", "A 1/0/0");
+        row("closed by a new request", "S A @0; S B @5; R @9", "! 4*", "A 1/0/1, B 1/1/0", "0 0 0");
+        row("closed by a note", "S A @0; T A @5", "! -", "A 1/0/1", "0 0 0");
+        row("a note is no request", "T A @0; S A @5", "- ?", "A 1/0/0");
+        row("a reply to a note counts, untimed", "T A @0; R @3; S B @4; R @9", "- 5*",
             "A 0/1/0, B 1/1/0");
-        row("a reply with no entry is nobody's", "R @1; S A @2", "?", "A 1/0/0", 0);
-        row("clock going back gives no negative latency", "S A @50; R @20", "0", "A 1/1/0");
+        row("a reply with no entry is nobody's", "R @1; S A @2", "?", "A 1/0/0");
+        row("clock going back gives no negative latency", "S A @50; R @20", "0*", "A 1/1/0");
         row("clear drops timings, not counters", "S A @0; R @7; S A @10; C @11; S A @20; R @23",
-            "3", "A 3/2/0", -1, 11);
+            "3*", "A 3/2/0", "", 11);
         row("the request pending at a clear is not unanswered", "S A @0; C @5; S A @6", "?",
-            "A 2/0/0", 0, 5);
-        row("a reply after a clear joins nothing", "S A @0; C @5; R @6", "", "A 1/0/0", -1, 5);
-        row("a clear before anything came is no clear", "C @0; S A @3", "?", "A 1/0/0", 0);
-        row("a later clear of an empty display counts", "S A @0; C @4; C @9", "", "A 1/0/0", -1, 9);
+            "A 2/0/0", "", 5);
+        row("a reply after a clear joins nothing", "S A @0; C @5; R @6", "", "A 1/0/0", "", 5);
+        row("a clear before anything came is no clear", "C @0; S A @3", "?", "A 1/0/0");
+        row("a later clear of an empty display counts", "S A @0; C @4; C @9", "", "A 1/0/0", "", 9);
+        row("a zero return code is success", "S A @0; R RC=0 @1; R RC= 00 @1", "1*", "A 1/2/0");
+        row("the latest non-zero code stays",
+            "S A @0; R RC=17 @1; R RC=0 @1; R RC=-3 @1; R RC=0 @1", "1*", "A 1/4/0 RC=-3");
+        row("a text code is non-zero", "S A @0; R RC=FAIL @1", "1*", "A 1/1/0 RC=FAIL");
+        row("an empty code says nothing", "S A @0; R RC=5 @1; R RC= @1", "1*", "A 1/2/0 RC=5");
+        row("a huge code is cut", u"S A @0; R RC=%1 @1"_s.arg(QString(1000, u'9')), "1*",
+            u"A 1/1/0 RC="_s + QString(61, u'9'));
+        row("slowest of several", "S A @0; R @1; S A @2; R @8; S A @8; R @9", "1 6* 1", "A 3/3/0");
+        row("the first is the slowest", "S A @0; R @50; S A @60; R @65", "50* 5", "A 2/2/0");
+        row("wraps round, skips notes and the newest",
+            "S A @0; S A @1; T A @2; S A @3; R @4; S A @5; S A @6", "! ! - 1* ! ?", "A 5/1/3",
+            "0 1 4 4 4 0 0");
     }
 
     void latencyRules()
     {
-        QFETCH(QString, calls);
-        SessionLog log;
-        play(log, calls);
-        QStringList entries, clients;
+        const SessionLog log = played();
+        QStringList entries, clients, next;
         for (int e = 0; e < log.entries().size(); ++e) {
             const std::uint32_t latency = log.entries().at(e).latency;
-            entries << (latency == EntryTimings::kNote      ? u"-"_s
-                        : log.isUnanswered(e)               ? u"!"_s
-                        : latency == EntryTimings::kPending ? u"?"_s
-                                                            : QString::number(latency / 1000));
+            entries << (latency == EntryTimings::kNote ? u"-"_s
+                        : log.isUnanswered(e)          ? u"!"_s
+                        : e == log.outstandingEntry()  ? u"?"_s
+                                                       : QString::number(latency / 1000)) +
+                           (e == log.slowestEntry() ? u"*"_s : QString());
         }
         for (int c = 0; c < log.clientCount(); ++c) {
             const SessionLog::Client &k = log.client(c);
-            clients << k.title + u" %1/%2/%3"_s.arg(k.requests).arg(k.replies).arg(k.unanswered);
+            clients << (k.title + u" %1/%2/%3 "_s.arg(k.requests).arg(k.replies).arg(k.unanswered) +
+                        k.lastNonZeroReturnCode)
+                           .trimmed();
         }
         QTEST(entries.join(u' '), "entries");
         QTEST(clients.join(u", "), "clients");
-        QTEST(log.outstandingEntry(), "outstanding");
+        for (int from = -1; from < log.entries().size(); ++from)
+            if (const int to = log.nextUnanswered(from); to >= 0)
+                next << QString::number(to);
+        QTEST(next.join(u' '), "next");
         QTEST(log.clearedAt(), "clearedAt");
-    }
-
-    void navigation_data()
-    {
-        QTest::addColumn<QString>("calls");
-        QTest::addColumn<int>("slowest");
-        QTest::addColumn<QList<int>>("nextUnanswered"); // from entries -1, 0, 1, ...
-        QTest::newRow("none") << "S A @0; R @5" << 0 << QList<int>{-1, -1};
-        QTest::newRow("empty") << "" << -1 << QList<int>{-1};
-        QTest::newRow("slowest of several")
-            << "S A @0; R @5; S A @10; R @40; S A @50; R @60" << 1 << QList<int>{-1, -1, -1, -1};
-        QTest::newRow("wraps round, skips notes and the newest")
-            << "S A @0; S A @1; T A @2; S A @3; R @4; S A @5; S A @6" << 3
-            << QList<int>{0, 1, 4, 4, 4, 0, 0};
-        QTest::newRow("the first is the slowest")
-            << "S A @0; R @50; S A @60; R @65" << 0 << QList<int>{-1, -1, -1};
-        QTest::newRow("only one, from itself") << "S A @0; S B @1" << -1 << QList<int>{0, 0, 0};
-    }
-
-    void navigation()
-    {
-        QFETCH(QString, calls);
-        QFETCH(QList<int>, nextUnanswered);
-        SessionLog log;
-        play(log, calls);
-        QTEST(log.slowestEntry(), "slowest");
-        for (int from = -1; from < int(nextUnanswered.size()) - 1; ++from)
-            QCOMPARE(log.nextUnanswered(from), nextUnanswered[from + 1]);
     }
 
     void percentiles_data()
@@ -145,29 +140,6 @@ private Q_SLOTS:
         QCOMPARE(LatencyHistogram().percentile(0.5), 0u);
     }
 
-    void returnCodes_data()
-    {
-        QTest::addColumn<QStringList>("codes");
-        QTest::addColumn<QString>("last");
-        QTest::newRow("zero is success") << QStringList{u"RC=0"_s, u"RC= 00"_s} << QString();
-        QTest::newRow("latest non-zero stays")
-            << QStringList{u"RC=17"_s, u"RC=0"_s, u"RC=-3"_s, u"RC=0"_s} << u"RC=-3"_s;
-        QTest::newRow("text is non-zero") << QStringList{u"RC=FAIL"_s} << u"RC=FAIL"_s;
-        QTest::newRow("empty says nothing") << QStringList{u"RC=5"_s, u"RC="_s} << u"RC=5"_s;
-        QTest::newRow("huge is cut")
-            << QStringList{u"RC="_s + QString(1000, u'9')} << u"RC="_s + QString(61, u'9');
-    }
-
-    void returnCodes()
-    {
-        QFETCH(QStringList, codes);
-        SessionLog log;
-        log.request(0, u"A"_s, 1);
-        for (const QString &code : codes)
-            log.reply(1000, code, 1);
-        QTEST(log.client(0).lastNonZeroReturnCode, "last");
-    }
-
     // Leaving, by UnHook or the bus, marks the row gone; coming back reconnects the same row.
     void clientRows()
     {
@@ -200,26 +172,21 @@ private Q_SLOTS:
 
     void linesPerSecond_data()
     {
-        QTest::addColumn<QList<int>>("linesAtMs"); // pairs: ms, lines
+        QTest::addColumn<QString>("calls");
         QTest::addColumn<int>("readAtMs");
         QTest::addColumn<double>("expected");
-
         QTest::newRow("steady, over five seconds")
-            << QList<int>{6000, 100, 7000, 100, 8000, 100, 9000, 100, 10000, 100} << 10000 << 100.0;
-        QTest::newRow("old lines drop out") << QList<int>{6000, 500, 12000, 50} << 12000 << 10.0;
-        QTest::newRow("five seconds, not six") << QList<int>{1000, 100, 5000, 100} << 6000 << 20.0;
-        QTest::newRow("quiet for long") << QList<int>{6000, 500} << 60000 << 0.0;
-        QTest::newRow("young session") << QList<int>{1000, 100, 1900, 100} << 2000 << 100.0;
+            << "L 100 @6000; L 100 @7000; L 100 @8000; L 100 @9000; L 100 @10000" << 10000 << 100.0;
+        QTest::newRow("old lines drop out") << "L 500 @6000; L 50 @12000" << 12000 << 10.0;
+        QTest::newRow("five seconds, not six") << "L 100 @1000; L 100 @5000" << 6000 << 20.0;
+        QTest::newRow("quiet for long") << "L 500 @6000" << 60000 << 0.0;
+        QTest::newRow("young session") << "L 100 @1000; L 100 @1900" << 2000 << 100.0;
     }
 
     void linesPerSecond()
     {
-        QFETCH(QList<int>, linesAtMs);
         QFETCH(int, readAtMs);
-        SessionLog log;
-        for (qsizetype i = 0; i + 1 < linesAtMs.size(); i += 2)
-            log.otherLines(std::int64_t(linesAtMs[i]) * 1000, linesAtMs[i + 1]);
-        QTEST(log.linesPerSecond(std::int64_t(readAtMs) * 1000), "expected");
+        QTEST(played().linesPerSecond(std::int64_t(readAtMs) * 1000), "expected");
     }
 
     // Far times, large latencies and any client or object number survive the packing.

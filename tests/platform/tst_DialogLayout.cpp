@@ -2,10 +2,10 @@
 // into another or out of its frame, and every caption fits its control.
 #include "find/frmFind.h"
 #include "help/frmHelp.h"
-#include "platform/DialogUnits.h"
 #include "preferences/frmPreferences.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -39,14 +39,11 @@ QString nameOf(const QWidget *widget)
     const auto *label = qobject_cast<const QLabel *>(widget);
     const auto *button = qobject_cast<const QAbstractButton *>(widget);
     const QRect r = inkOf(widget);
-    return u"%1 \"%2\" [%3,%4 %5x%6]"_s.arg(QLatin1String(widget->metaObject()->className()))
-        .arg(label    ? label->text()
-             : button ? button->text()
-                      : QString())
-        .arg(r.x())
-        .arg(r.y())
-        .arg(r.width())
-        .arg(r.height());
+    return QDebug::toString(widget) +
+           (label    ? label->text()
+            : button ? button->text()
+                     : QString()) +
+           QDebug::toString(r);
 }
 
 // Where a control's children may go: the dialog's client area, or inside a frame's border.
@@ -101,28 +98,6 @@ class tst_DialogLayout : public QObject {
     const QFont mDesktop = QApplication::font();
 
 private Q_SLOTS:
-    void faces_data()
-    {
-        QTest::addColumn<int>("alphabet"); // width of A..Za..z in pixels
-        QTest::addColumn<int>("height");
-        QTest::addColumn<double>("dpi");
-        QTest::addColumn<QSizeF>("scale");
-        QTest::newRow("the designed face") << 312 << 13 << 96.0 << QSizeF(1, 1);
-        QTest::newRow("wider and twice as tall") << 338 << 26 << 96.0 << QSizeF(6.5 / 6, 2);
-        QTest::newRow("the designed face at 120 dpi")
-            << 390 << 16 << 120.0 << QSizeF(1, 16 / 16.25);
-    }
-
-    void faces()
-    {
-        QFETCH(int, alphabet);
-        QFETCH(double, dpi);
-        QFETCH(int, height);
-        const DialogScale scale =
-            DialogScale::forFace(alphabet, height, TwipsScale::fromDpi(dpi, dpi));
-        QTEST(QSizeF(scale.x, scale.y), "scale");
-    }
-
     void dialogs_data()
     {
         QTest::addColumn<int>("dialog");

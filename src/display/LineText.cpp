@@ -66,8 +66,8 @@ char *appendLatin1AsUtf8(char *out, const unsigned char *in, qsizetype length)
 }
 
 // Each fresh page costs a fault on its first write, which on a virtual machine can cost more
-// than the copy itself; asking for the pages the text will fill in one call takes them in bulk.
-// Only a hint: where the system cannot, the pages come one fault at a time as before.
+// than the copy itself: the text asks for huge pages, and for all the pages it will fill in one
+// call. Only hints: where the system cannot, the pages come one fault at a time as before.
 void prefault(char *start, qsizetype bytes)
 {
 #ifdef MADV_POPULATE_WRITE
@@ -75,8 +75,10 @@ void prefault(char *start, qsizetype bytes)
     const auto at = reinterpret_cast<std::uintptr_t>(start);
     const std::uintptr_t first = (at + page - 1) & ~(page - 1);
     const std::uintptr_t end = (at + std::uintptr_t(bytes)) & ~(page - 1);
-    if (end > first)
+    if (end > first) {
+        madvise(reinterpret_cast<void *>(first), end - first, MADV_HUGEPAGE);
         madvise(reinterpret_cast<void *>(first), end - first, MADV_POPULATE_WRITE);
+    }
 #else
     Q_UNUSED(start);
     Q_UNUSED(bytes);

@@ -1,5 +1,7 @@
 #include "display/LineText.h"
 
+#include <QStringEncoder>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -102,12 +104,11 @@ QByteArray BuildLinesText(const LineSource &lines, int first, int last)
     char *const start = text.data();
     prefault(start, ascii);
     char *out = start;
+    QStringEncoder toUtf8(QStringEncoder::Utf8); // room holds its worst case, 3 bytes a unit
     for (int row = first; row <= last; ++row) {
         const LineView line = lines.line(row);
         if (line.wide) {
-            const QByteArray utf8 = line.utf16().toUtf8();
-            std::memcpy(out, utf8.constData(), std::size_t(utf8.size()));
-            out += utf8.size();
+            out = toUtf8.appendToBuffer(out, line.utf16());
         } else {
             out =
                 appendLatin1AsUtf8(out, static_cast<const unsigned char *>(line.data), line.length);

@@ -77,8 +77,9 @@ QMargins frameMargins(const QWidget *window)
 QMargins knownFrame()
 {
     for (const QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && !frameMargins(window).isNull())
-            return frameMargins(window);
+        const QMargins frame = window->isVisible() ? frameMargins(window) : QMargins();
+        if (!frame.isNull())
+            return frame;
     }
     return {};
 }

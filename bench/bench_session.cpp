@@ -29,19 +29,25 @@ int main(int argc, char *argv[])
     const double plainPerEntry = double(heapBytesInUse() - plainBefore) / kEntries;
     plain.reset();
 
-    // Eight clients through three message objects, each request answered 0.5 ms later and one
-    // in ten left unanswered, on a clock the benchmark moves.
+    // Eight clients through three message objects, each request answered 0.5 ms after the next
+    // one came, so every reply's lines join another client's entry; one in ten is never
+    // answered. Five request names a client, on a clock the benchmark moves.
     std::int64_t clock = 0;
-    QStringList titles;
+    QStringList titles, names;
     for (int i = 0; i < 8; ++i)
         titles.append(QStringLiteral("Client %1").arg(i));
+    for (int i = 0; i < 5; ++i)
+        names.append(QStringLiteral("Request %1").arg(i));
     const std::size_t before = heapBytesInUse();
     auto log = std::make_unique<SessionLog>([&clock] { return clock; }, 0);
     for (int i = 0; i < kEntries; ++i) {
-        const SessionLog::CallFrom from(*log, std::uint64_t(i % 3 + 1));
         clock += 1000;
-        log->request(log->now(), titles[i % 8], 13);
-        if (i % 10 != 9) {
+        {
+            const SessionLog::CallFrom from(*log, std::uint64_t(i % 3 + 1));
+            log->request(log->now(), titles[i % 8], names[i % 5], 13);
+        }
+        if (i % 10 != 0) {
+            const SessionLog::CallFrom from(*log, std::uint64_t((i + 2) % 3 + 1));
             clock += 500;
             log->reply(log->now(), u"0", 5);
         }

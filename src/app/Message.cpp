@@ -4,8 +4,9 @@
 #include "display/frmMain.h"
 #include "session/SessionLog.h"
 
-Message::Message(ShutdownCall shutdownCall, std::uint64_t objectNumber)
+Message::Message(ShutdownCall shutdownCall, std::uint64_t objectNumber, ClientWatch watchClient)
     : mShutdownCall(std::move(shutdownCall))
+    , mWatchClient(std::move(watchClient))
     , mObjectNumber(objectNumber)
 {
 }
@@ -23,6 +24,8 @@ std::optional<HelixError> Message::Initialize(const std::optional<ClientRef> &cl
     if (auto error = mcolClients.Add(*clsHELIX, sAppTitle))
         return error;
     Session().connected(Session().now(), sAppTitle, clsHELIX->service);
+    if (mWatchClient && !clsHELIX->service.isEmpty())
+        mWatchClient(clsHELIX->service);
     PrintText(sAppTitle, QStringLiteral("<Connecting>"));
     return std::nullopt;
 }

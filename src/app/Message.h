@@ -21,8 +21,12 @@ public:
     // or taken too long; incoming calls are served meanwhile.
     using ShutdownCall = std::function<void(const ClientRef &)>;
 
+    // Told the bus name of each client registered with a client object, to notice it leaving.
+    using ClientWatch = std::function<void(const QString &service)>;
+
     // `objectNumber` names the object in the session's timings (the N of /Message/N).
-    explicit Message(ShutdownCall shutdownCall, std::uint64_t objectNumber = 0);
+    explicit Message(ShutdownCall shutdownCall, std::uint64_t objectNumber = 0,
+                     ClientWatch watchClient = {});
 
     // An empty clsHELIX stands for Nothing: the window comes up and holds this object, but no
     // client is registered and no line is written.
@@ -41,5 +45,6 @@ public:
 private:
     ClientCollection mcolClients;
     ShutdownCall mShutdownCall;
+    ClientWatch mWatchClient;
     std::uint64_t mObjectNumber;
 };

@@ -25,7 +25,7 @@ MessageServer::MessageServer(const QDBusConnection &bus, QObject *parent)
 {
     registerSessionFigures();
     connect(&mWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
-            &MessageServer::creatorLeft);
+            &MessageServer::connectionLeft);
     mKeepingClipboard.setSingleShot(true);
     mKeepingClipboard.setInterval(std::chrono::minutes(10));
     connect(&mKeepingClipboard, &QTimer::timeout, this, [this] {
@@ -49,7 +49,11 @@ QDBusObjectPath MessageServer::CreateMessage()
     QPointer<MessageServer> self(this);
     QDBusConnection bus = mBus;
     const std::shared_ptr<Message> message(
-        new Message([bus](const ClientRef &client) { callClientShutDown(bus, client); }, number),
+        new Message([bus](const ClientRef &client) { callClientShutDown(bus, client); }, number,
+                    [self](const QString &service) {
+                        if (self)
+                            self->watchConnection(service);
+                    }),
         [bus, path, adaptorGuard, self](Message *dying) mutable {
             bus.unregisterObject(path);
             if (adaptorGuard)
@@ -63,26 +67,28 @@ QDBusObjectPath MessageServer::CreateMessage()
     mBus.registerObject(path, adaptor, QDBusConnection::ExportAllSlots);
 
     const QString creator = calledFromDBus() ? this->message().service() : QString();
-    mObjects[path] = {message, message, creator};
+    mObjects[path] = {message, message, creator, number};
     if (!creator.isEmpty())
-        watchCreator(creator);
+        watchConnection(creator);
     return QDBusObjectPath(path);
 }
 
-// A creator that has already left (a fire-and-forget call, a client killed mid-call) sends no
-// NameOwnerChanged once the watch is set up, so its name is checked after the watch: the bus
-// answers in order, and a unique name never comes back.
-void MessageServer::watchCreator(const QString &creator)
+// A connection that has already left (a fire-and-forget call, a client killed mid-call) sends
+// no NameOwnerChanged once the watch is set up, so its name is checked after the watch: the
+// bus answers in order, and a unique name never comes back.
+void MessageServer::watchConnection(const QString &service)
 {
-    mWatcher.addWatchedService(creator);
+    if (mWatcher.watchedServices().contains(service))
+        return;
+    mWatcher.addWatchedService(service);
     auto *pending = new QDBusPendingCallWatcher(
-        mBus.interface()->asyncCall(QStringLiteral("NameHasOwner"), creator), this);
+        mBus.interface()->asyncCall(QStringLiteral("NameHasOwner"), service), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, creator](QDBusPendingCallWatcher *call) {
+            [this, service](QDBusPendingCallWatcher *call) {
                 call->deleteLater();
                 const QDBusPendingReply<bool> owned = *call;
                 if (owned.isValid() && !owned.value())
-                    creatorLeft(creator);
+                    connectionLeft(service);
             });
 }
 
@@ -109,7 +115,12 @@ QList<SessionFigure> MessageServer::SessionFigures()
     return sessionFigures(Session());
 }
 
-void MessageServer::creatorLeft(const QString &service)
+QList<RequestFigure> MessageServer::RequestFigures()
+{
+    return requestFigures(Session());
+}
+
+void MessageServer::connectionLeft(const QString &service)
 {
     mWatcher.removeWatchedService(service);
     Session().connectionLeft(Session().now(), service);
@@ -123,7 +134,12 @@ void MessageServer::creatorLeft(const QString &service)
 
 void MessageServer::forgetDeadEntries()
 {
-    std::erase_if(mObjects, [](const auto &item) { return item.second.object.expired(); });
+    std::erase_if(mObjects, [](const auto &item) {
+        if (!item.second.object.expired())
+            return false;
+        Session().objectGone(item.second.number);
+        return true;
+    });
 }
 
 int MessageServer::liveMessages() const

@@ -33,18 +33,23 @@ public:
 public Q_SLOTS:
     QDBusObjectPath CreateMessage();
     void ReleaseMessage(const QDBusObjectPath &message);
-    // The Session window's table: a row per client title since the display started.
+    // The Session window's tables: a row per client title since the display started, and one
+    // per client title and request name.
     QList<SessionFigure> SessionFigures();
+    QList<RequestFigure> RequestFigures();
 
 private:
     struct Entry {
         std::weak_ptr<Message> object;
         std::shared_ptr<Message> creatorHold;
         QString creator;
+        quint64 number = 0;
     };
 
-    void watchCreator(const QString &creator);
-    void creatorLeft(const QString &service);
+    // Creators and registered clients alike: when one leaves the bus, what it created is let
+    // go and the clients it registered are gone.
+    void watchConnection(const QString &service);
+    void connectionLeft(const QString &service);
     void forgetDeadEntries();
 
     QDBusConnection mBus;

@@ -353,15 +353,14 @@ void DisplayGrid::paintGutter(QWidget *gutter)
     painter.setPen(palette().color(QPalette::PlaceholderText));
     const QFontMetrics metrics(font());
     const int height = gutter->height();
+    const int room = gutter->width() - 2 * kPadding;
     int y = 0;
     for (int row = topRow(); row < Rows() && y < height; ++row) {
-        const int h = rowHeight(row);
-        if (mLines.rowData(row) != 0) {
-            const QString label = mGutterLabel(row);
-            if (!label.isEmpty())
-                painter.drawText(kPadding, y + 1 + metrics.ascent(), label);
-        }
-        y += h;
+        const QString label = mGutterLabel(row);
+        if (!label.isEmpty())
+            painter.drawText(kPadding, y + 1 + metrics.ascent(),
+                             metrics.elidedText(label, Qt::ElideRight, room));
+        y += rowHeight(row);
     }
 }
 

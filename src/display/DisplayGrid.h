@@ -82,6 +82,7 @@ public:
     // Entry rows (those with non-zero row data) by their place among themselves.
     int markedIndex(int row) const { return mLines.markedIndex(row); }
     int markedRow(int index) const { return mLines.markedRow(index); }
+    int markedIndexAtOrAbove(int row) const { return mLines.markedIndexAtOrAbove(row); }
     int markedCount() const { return mLines.markedCount(); }
 
     // A column left of the lines showing `label` of each row it returns text for, as wide as

@@ -175,6 +175,14 @@ int LineStore::markedRow(int index) const
                                                               : -1;
 }
 
+int LineStore::markedIndexAtOrAbove(int row) const
+{
+    const auto above = std::upper_bound(
+        mRowData.begin(), mRowData.end(), row,
+        [](int r, const std::pair<int, int> &entry) { return r < entry.first; });
+    return int(above - mRowData.begin()) - 1;
+}
+
 int LineStore::findRowData(int value, int start) const
 {
     for (auto it = rowLowerBound(mRowData, std::max(start, 0)); it != mRowData.end(); ++it) {

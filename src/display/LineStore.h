@@ -40,6 +40,8 @@ public:
     // (-1 for a row without), and the row at an index (-1 past the end).
     int markedIndex(int row) const;
     int markedRow(int index) const;
+    // The index of the nearest row with row data at or above `row`, or -1.
+    int markedIndexAtOrAbove(int row) const;
     int markedCount() const { return int(mRowData.size()); }
 
     // Bytes held for text and bookkeeping, for measuring the store against other layouts.

@@ -251,7 +251,7 @@ void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXReque
     const int added = mFormatter.formatSend(lines, AppName, HELIXRequest, HELIXBuffer);
     entryStarted(row);
     IsNavigating = false;
-    Session().request(arrived, AppName, added);
+    Session().request(arrived, AppName, HELIXRequest, added);
     UpdateCommandState();
 }
 
@@ -324,14 +324,21 @@ void frmMain::showTimeGutter(bool on)
     mGrid->setGutter(
         [this](int row) {
             const SessionLog &log = Session();
-            const int entry = mGrid->markedIndex(row);
+            const int entry = mGrid->markedIndexAtOrAbove(row);
             if (entry < 0 || entry >= log.entries().size())
                 return QString();
             const EntryTimings::Entry timing = log.entries().at(entry);
-            QString label = SessionText::clockTime(log.wallMs(timing.arrivalMicros));
-            if (timing.latency <= EntryTimings::kLongest)
-                label += QLatin1Char(' ') + SessionText::gutterLatency(timing.latency);
-            return label;
+            const int within = row - mGrid->markedRow(entry);
+            if (within == 0) {
+                QString label = SessionText::clockTime(log.wallMs(timing.arrivalMicros));
+                if (timing.latency <= EntryTimings::kLongest)
+                    label += QLatin1Char(' ') + SessionText::gutterLatency(timing.latency);
+                return label;
+            }
+            // Replies join the newest entry whoever's it is; the timing pairs them by object.
+            if (timing.replyTo != 0 && within == timing.replyRow)
+                return QStringLiteral("\u21b3 reply to ") + log.client(timing.replyTo - 1).title;
+            return QString();
         },
         QStringLiteral("00:00:00.000 +9999 ms"));
 }

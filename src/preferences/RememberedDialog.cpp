@@ -10,16 +10,27 @@
 #include <QPointer>
 
 RememberedDialog::RememberedDialog(const QString &name, const QString &caption, int widthTwips,
-                                   int heightTwips)
+                                   int heightTwips, QSize smallestTwips)
     : QDialog(nullptr)
 {
     setObjectName(name);
     setWindowTitle(caption);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    const bool resizable = smallestTwips.isValid();
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowCloseButtonHint;
+    if (resizable)
+        flags |= Qt::WindowMaximizeButtonHint;
+    else
+        flags |= Qt::MSWindowsFixedSizeDialogHint;
+    setWindowFlags(flags);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(DialogLayout::font());
-    setFixedSize(DialogLayout::size(widthTwips, heightTwips));
+    if (resizable) {
+        setMinimumSize(DialogLayout::size(smallestTwips.width(), smallestTwips.height()));
+        resize(DialogLayout::size(widthTwips, heightTwips));
+    } else {
+        setFixedSize(DialogLayout::size(widthTwips, heightTwips));
+    }
 }
 
 void RememberedDialog::loadPlace(QWidget *owner)
@@ -38,8 +49,10 @@ void RememberedDialog::loadPlace(QWidget *owner)
 
 bool RememberedDialog::takeMinimum(const QMargins &frame)
 {
-    const QRect outer = primaryTwipsScale().rectToTwips(QRect(
-        0, 0, width() + frame.left() + frame.right(), height() + frame.top() + frame.bottom()));
+    const QSize smallest = minimumSize();
+    const QRect outer = primaryTwipsScale().rectToTwips(
+        QRect(0, 0, smallest.width() + frame.left() + frame.right(),
+              smallest.height() + frame.top() + frame.bottom()));
     const bool changed = outer.width() != miMinWidthTwips || outer.height() != miMinHeightTwips;
     miMinWidthTwips = qint16(outer.width());
     miMinHeightTwips = qint16(outer.height());

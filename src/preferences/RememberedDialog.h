@@ -5,7 +5,7 @@
 #include <QDialog>
 
 // A modeless dialog that remembers where it was. It is loaded from its making until it closes;
-// its size at load is its smallest; closing it (its button, Enter, Esc or the title bar) saves
+// it keeps the size it is made with, or, made resizable, remembers its size too; closing it (its button, Enter, Esc or the title bar) saves
 // its outer rectangle and unloads it for good, so the next opening makes a fresh one.
 class RememberedDialog : public QDialog, public PositionedForm {
     Q_OBJECT
@@ -22,8 +22,10 @@ public:
     void reject() override;
 
 protected:
-    // A fixed-size dialog without an owner, laid out in twips.
-    RememberedDialog(const QString &name, const QString &caption, int widthTwips, int heightTwips);
+    // A dialog without an owner, laid out in twips: of a fixed size, or, given a smallest size,
+    // one the operator can resize.
+    RememberedDialog(const QString &name, const QString &caption, int widthTwips, int heightTwips,
+                     QSize smallestTwips = {});
 
     // Marks the dialog loaded and puts it where it was saved; a dialog with no usable saved
     // place is centred over `owner`, or on the screen when there is none.

@@ -27,7 +27,6 @@ bool isNonZeroCode(QStringView returnCode)
     return !ok || number != 0;
 }
 
-constexpr std::uint16_t kNoObject = 0xFFFF;
 // Return codes are shown, not parsed: a client cannot make the log hold a huge one.
 constexpr int kMaxCodeLength = 64;
 
@@ -72,25 +71,30 @@ std::uint16_t SessionLog::clientIndex(const QString &title, std::int64_t at)
     return mLastClient;
 }
 
-std::uint16_t SessionLog::objectIndex(std::uint64_t object)
+int SessionLog::requestRowIndex(std::uint16_t client, const QString &name)
 {
-    if (mObjects.back() == object)
-        return std::uint16_t(mObjects.size() - 1);
-    const auto it = mObjectIndex.constFind(object);
-    if (it != mObjectIndex.constEnd())
-        return *it;
-    if (mObjects.size() >= kNoObject)
-        return kNoObject;
-    mObjects.push_back(object);
-    const auto index = std::uint16_t(mObjects.size() - 1);
-    mObjectIndex.insert(object, index);
-    return index;
-}
-
-std::uint64_t SessionLog::objectOf(int entry) const
-{
-    const std::uint16_t index = mEntries.at(entry).object;
-    return index < mObjects.size() ? mObjects[index] : 0;
+    const QString key = name.left(kMaxNameLength);
+    if (mLastRequest != kNoRow) {
+        const RequestRow &last = *mRequests[std::size_t(mLastRequest)];
+        if (last.name == key && last.title == mClients[client]->title)
+            return mLastRequest;
+    }
+    auto it = mRequestIndex.constFind({client, key});
+    if (it == mRequestIndex.constEnd()) {
+        const bool full = int(mRequests.size()) >= kMaxRequestRows - 1;
+        const std::pair<std::uint16_t, QString> slot =
+            full ? std::pair{kNoClient, QString()} : std::pair{client, key};
+        it = mRequestIndex.constFind(slot);
+        if (it == mRequestIndex.constEnd()) {
+            auto row = std::make_unique<RequestRow>();
+            row->title = full ? kOtherRequests : mClients[client]->title;
+            row->name = slot.second;
+            mRequests.push_back(std::move(row));
+            it = mRequestIndex.insert(slot, int(mRequests.size() - 1));
+        }
+    }
+    mLastRequest = *it;
+    return mLastRequest;
 }
 
 void SessionLog::connected(std::int64_t at, const QString &title, const QString &connection)
@@ -102,72 +106,137 @@ void SessionLog::connected(std::int64_t at, const QString &title, const QString 
     c.connection = connection;
 }
 
+void SessionLog::clientLeft(Client &client, std::int64_t at)
+{
+    if (client.gone)
+        return;
+    client.gone = true;
+    client.goneAt = at;
+    // Whatever it still waited for, it will never see.
+    for (ObjectPairing &pairing : mPairings) {
+        if (pairing.openClient != kNoClient && mClients[pairing.openClient].get() == &client)
+            closeUnanswered(pairing);
+    }
+}
+
 void SessionLog::unhooked(std::int64_t at, const QString &title)
 {
     const auto it = mClientIndex.constFind(title);
-    if (it == mClientIndex.constEnd())
-        return;
-    Client &c = *mClients[*it];
-    if (!c.gone) {
-        c.gone = true;
-        c.goneAt = at;
-    }
+    if (it != mClientIndex.constEnd())
+        clientLeft(*mClients[*it], at);
 }
 
 void SessionLog::connectionLeft(std::int64_t at, const QString &connection)
 {
     for (const auto &c : mClients) {
-        if (!c->gone && c->connected && c->connection == connection) {
-            c->gone = true;
-            c->goneAt = at;
-        }
+        if (c->connected && c->connection == connection)
+            clientLeft(*c, at);
     }
 }
 
-void SessionLog::startEntry(std::int64_t at, const QString &title, std::uint32_t latency, int lines)
+void SessionLog::objectGone(std::uint64_t object)
 {
-    const int previous = mEntries.size() - 1;
-    if (previous >= 0 && mEntries.at(previous).latency == EntryTimings::kPending)
-        ++mClients[mEntries.at(previous).client]->unanswered;
-    const std::uint16_t client = clientIndex(title, at);
-    mEntries.append({at, latency, client, objectIndex(mCaller)});
-    mClients[client]->newestEntry = mEntries.size() - 1;
-    countLines(at, lines);
+    const auto it = mPairings.find(object);
+    if (it == mPairings.end())
+        return;
+    closeUnanswered(*it);
+    mPairings.erase(it);
 }
 
-void SessionLog::request(std::int64_t at, const QString &title, int lines)
+void SessionLog::closeUnanswered(ObjectPairing &pairing)
 {
-    startEntry(at, title, EntryTimings::kPending, lines);
-    ++mClients[mLastClient]->requests;
+    if (pairing.openClient == kNoClient)
+        return;
+    ++mClients[pairing.openClient]->unanswered;
+    ++mRequests[std::size_t(pairing.openRow)]->unanswered;
+    if (pairing.openEntry >= 0)
+        mEntries.setLatency(pairing.openEntry, EntryTimings::kUnanswered);
+    pairing.openClient = kNoClient;
+    pairing.openEntry = -1;
+}
+
+int SessionLog::startEntry(std::int64_t at, std::uint16_t client, std::uint32_t latency, int lines)
+{
+    mEntries.append({at, latency, client});
+    const int entry = mEntries.size() - 1;
+    mClients[client]->newestEntry = entry;
+    mNewestRows = 0;
+    addToNewest(lines);
+    countLines(at, lines);
+    return entry;
+}
+
+void SessionLog::request(std::int64_t at, const QString &title, const QString &name, int lines)
+{
+    ObjectPairing &pairing = mPairings[mCaller];
+    closeUnanswered(pairing);
+    const std::uint16_t client = clientIndex(title, at);
+    const int row = requestRowIndex(client, name);
+    const int entry = startEntry(at, client, EntryTimings::kPending, lines);
+    pairing = {client, row, entry, at, client, row};
+    ++mClients[client]->requests;
+    RequestRow &figures = *mRequests[std::size_t(row)];
+    ++figures.requests;
+    figures.newestEntry = entry;
 }
 
 void SessionLog::note(std::int64_t at, const QString &title, int lines)
 {
-    startEntry(at, title, EntryTimings::kNote, lines);
+    const std::uint16_t client = clientIndex(title, at);
+    startEntry(at, client, EntryTimings::kNote, lines);
+    ObjectPairing &pairing = mPairings[mCaller];
+    if (pairing.lastClient == kNoClient)
+        pairing.lastClient = client;
+}
+
+void SessionLog::addToNewest(int lines)
+{
+    mNewestRows = int(std::min<std::int64_t>(std::int64_t(mNewestRows) + std::max(lines, 0),
+                                             EntryTimings::kMaxReplyRow + 1));
 }
 
 void SessionLog::reply(std::int64_t at, QStringView returnCode, int lines)
 {
     countLines(at, lines);
-    const int entry = mEntries.size() - 1;
-    if (entry < 0)
+    const int replyRow = mNewestRows;
+    addToNewest(lines);
+    const auto it = mPairings.find(mCaller);
+    if (it == mPairings.end() || it->lastClient == kNoClient)
         return;
-    const EntryTimings::Entry joined = mEntries.at(entry);
-    Client &c = *mClients[joined.client];
+    ObjectPairing &pairing = *it;
+    const bool answers = pairing.openClient != kNoClient;
+    const std::uint16_t client = answers ? pairing.openClient : pairing.lastClient;
+    const int row = answers ? pairing.openRow : pairing.lastRow;
+    Client &c = *mClients[client];
     ++c.replies;
-    if (joined.latency == EntryTimings::kPending) {
+    if (answers) {
         const auto waited = std::uint32_t(
-            std::clamp<std::int64_t>(at - joined.arrivalMicros, 0, EntryTimings::kLongest));
-        mEntries.setLatency(entry, waited);
+            std::clamp<std::int64_t>(at - pairing.openSince, 0, EntryTimings::kLongest));
+        if (pairing.openEntry >= 0)
+            mEntries.setLatency(pairing.openEntry, waited);
         c.latency.add(waited);
+        mRequests[std::size_t(row)]->latency.add(waited);
+        pairing.openClient = kNoClient;
+        pairing.openEntry = -1;
     }
-    if (isNonZeroCode(returnCode))
+    if (isNonZeroCode(returnCode)) {
         c.lastNonZeroReturnCode = returnCode.left(kMaxCodeLength).toString();
+        if (row != kNoRow)
+            mRequests[std::size_t(row)]->lastNonZeroReturnCode = c.lastNonZeroReturnCode;
+    }
+    // Its lines join the newest entry, as every reply's do: say so where that is another's.
+    const int newest = mEntries.size() - 1;
+    if (lines > 0 && newest >= 0 && replyRow <= EntryTimings::kMaxReplyRow) {
+        const EntryTimings::Entry joined = mEntries.at(newest);
+        if (joined.client != client && joined.replyTo == 0)
+            mEntries.setReplyTo(newest, std::uint16_t(client + 1), std::uint16_t(replyRow));
+    }
 }
 
 void SessionLog::otherLines(std::int64_t at, int lines)
 {
     countLines(at, lines);
+    addToNewest(lines);
 }
 
 void SessionLog::clearEntries(std::int64_t at)
@@ -179,19 +248,33 @@ void SessionLog::clearEntries(std::int64_t at)
     mEntries.clear();
     for (const auto &c : mClients)
         c->newestEntry = -1;
+    for (const auto &r : mRequests)
+        r->newestEntry = -1;
+    for (ObjectPairing &pairing : mPairings)
+        pairing.openEntry = -1;
     mClearedAt = at;
 }
 
 bool SessionLog::isUnanswered(int entry) const
 {
-    return entry >= 0 && entry < mEntries.size() - 1 &&
-           mEntries.at(entry).latency == EntryTimings::kPending;
+    return entry >= 0 && entry < mEntries.size() &&
+           mEntries.at(entry).latency == EntryTimings::kUnanswered;
 }
 
-int SessionLog::outstandingEntry() const
+SessionLog::Outstanding SessionLog::outstanding() const
 {
-    const int newest = mEntries.size() - 1;
-    return newest >= 0 && mEntries.at(newest).latency == EntryTimings::kPending ? newest : -1;
+    Outstanding open;
+    for (const ObjectPairing &pairing : mPairings) {
+        if (pairing.openClient == kNoClient)
+            continue;
+        if (open.count++ == 0 || pairing.openSince < open.since) {
+            open.since = pairing.openSince;
+            open.client = pairing.openClient;
+            open.requestRow = pairing.openRow;
+            open.entry = pairing.openEntry;
+        }
+    }
+    return open;
 }
 
 int SessionLog::slowestEntry() const

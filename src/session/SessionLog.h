@@ -14,13 +14,14 @@
 #include <vector>
 
 // The timing of the traffic: for each entry the display holds, when it arrived and how long
-// its request waited for a reply, and for each client title, figures that run on across
-// clears. It is told every call as the display takes it; it never looks at the lines.
+// its request waited for a reply, and figures per client title and per request name that run
+// on across clears. It is told every call as the display takes it; it never looks at the lines.
 //
-// An entry is a request (from PrintSendBuffer) or a note (PrintText, the connect and
-// disconnect notes) followed by the replies that join it. A request's latency runs from its
-// arrival to the first reply that joins it. A request that a later entry closes without a
-// reply is unanswered; the newest entry, while it is a request with no reply, is outstanding.
+// Replies are paired with requests through the message object they came through, not by the
+// entry their lines join: a request is answered by the first reply through its object before
+// the object's next request, and is unanswered when that next request comes first, when its
+// client leaves or when its object goes. Until then it is outstanding. A reply through an
+// object with no open request counts for the client whose request last came through it.
 class SessionLog {
 public:
     // Microseconds on a clock that never goes back, from any origin.
@@ -41,10 +42,34 @@ public:
         int newestEntry = -1; // among the entries held, or -1
     };
 
+    // The figures of one request name of one client title.
+    struct RequestRow {
+        QString title;
+        QString name;
+        std::uint64_t requests = 0;
+        std::uint64_t unanswered = 0;
+        QString lastNonZeroReturnCode;
+        LatencyHistogram latency;
+        int newestEntry = -1;
+    };
+
+    // The open requests: how many, and the one waiting longest.
+    struct Outstanding {
+        int count = 0;
+        std::int64_t since = 0;
+        int client = -1;
+        int requestRow = -1;
+        int entry = -1; // -1 when cleared from the display
+    };
+
     // At most this many titles get a row of their own; calls under further titles are
     // counted together under kOtherTitles, so no client can make the log grow without bound.
-    static constexpr int kMaxClients = 1024;
+    static constexpr int kMaxClients = EntryTimings::kMaxClients;
     static inline const QString kOtherTitles = QStringLiteral("(other titles)");
+    // Likewise for (title, request name) rows, and request names are cut to a readable length.
+    static constexpr int kMaxRequestRows = 4096;
+    static constexpr int kMaxNameLength = 128;
+    static inline const QString kOtherRequests = QStringLiteral("(other requests)");
 
     // The wall clock is read once, here, to print arrival times; durations use `clock`.
     explicit SessionLog(Clock clock = {}, std::int64_t wallStartMs = -1);
@@ -53,7 +78,7 @@ public:
     // Milliseconds since the epoch at a time of this log.
     std::int64_t wallMs(std::int64_t micros) const { return mWallStartMs + micros / 1000; }
 
-    // The message object of the call being served (0 for none), for the entries it starts.
+    // The message object of the call being served (0 for none), which pairs its replies.
     class CallFrom {
     public:
         CallFrom(SessionLog &log, std::uint64_t object);
@@ -69,9 +94,11 @@ public:
     void connected(std::int64_t at, const QString &title, const QString &connection);
     void unhooked(std::int64_t at, const QString &title);
     void connectionLeft(std::int64_t at, const QString &connection);
+    // A message object is no more: its open request will never be answered.
+    void objectGone(std::uint64_t object);
 
     // The display took a call and added `lines` lines for it.
-    void request(std::int64_t at, const QString &title, int lines);
+    void request(std::int64_t at, const QString &title, const QString &name, int lines);
     void note(std::int64_t at, const QString &title, int lines);
     void reply(std::int64_t at, QStringView returnCode, int lines);
     // Lines of a call that started no entry and joined none (a reply that failed half-way).
@@ -85,12 +112,11 @@ public:
     const EntryTimings &entries() const { return mEntries; }
     int clientCount() const { return int(mClients.size()); }
     const Client &client(int index) const { return *mClients[std::size_t(index)]; }
-    // The object number an entry came through (0 for none).
-    std::uint64_t objectOf(int entry) const;
+    int requestRowCount() const { return int(mRequests.size()); }
+    const RequestRow &requestRow(int index) const { return *mRequests[std::size_t(index)]; }
 
     bool isUnanswered(int entry) const;
-    // The newest entry while it is a request waiting for its reply, else -1.
-    int outstandingEntry() const;
+    Outstanding outstanding() const;
     // The held request that waited longest for its reply, or -1.
     int slowestEntry() const;
     // The first unanswered entry after `entry`, wrapping round to the top, or -1.
@@ -104,10 +130,26 @@ private:
     static constexpr std::int64_t kBucketMicros = 250'000;
     static constexpr int kRateBuckets = 20; // five seconds
 
+    static constexpr std::uint16_t kNoClient = 0xFFFF;
+    static constexpr int kNoRow = -1;
+
+    // What pairs the replies through one message object.
+    struct ObjectPairing {
+        std::uint16_t openClient = kNoClient; // the client of the open request, if one is open
+        int openRow = kNoRow;
+        int openEntry = -1; // the open request's entry while the display holds it
+        std::int64_t openSince = 0;
+        std::uint16_t lastClient = kNoClient; // whose request, else note, came last
+        int lastRow = kNoRow;
+    };
+
     std::uint16_t clientIndex(const QString &title, std::int64_t at);
-    std::uint16_t objectIndex(std::uint64_t object);
-    void startEntry(std::int64_t at, const QString &title, std::uint32_t latency, int lines);
+    int requestRowIndex(std::uint16_t client, const QString &name);
+    int startEntry(std::int64_t at, std::uint16_t client, std::uint32_t latency, int lines);
+    void closeUnanswered(ObjectPairing &pairing);
+    void clientLeft(Client &client, std::int64_t at);
     void countLines(std::int64_t at, int lines);
+    void addToNewest(int lines);
 
     Clock mClock;
     std::int64_t mOrigin = 0;
@@ -117,10 +159,13 @@ private:
     std::vector<std::unique_ptr<Client>> mClients;
     QHash<QString, std::uint16_t> mClientIndex;
     std::uint16_t mLastClient = 0;
-    std::vector<std::uint64_t> mObjects{0};
-    QHash<std::uint64_t, std::uint16_t> mObjectIndex{{0, 0}};
+    std::vector<std::unique_ptr<RequestRow>> mRequests;
+    QHash<std::pair<std::uint16_t, QString>, int> mRequestIndex;
+    int mLastRequest = kNoRow;
+    QHash<std::uint64_t, ObjectPairing> mPairings; // by object number
     std::uint64_t mCaller = 0;
     std::uint64_t mLinesTaken = 0;
+    int mNewestRows = 0; // the rows of the newest entry so far
     std::array<std::uint64_t, kRateBuckets> mRate{};
     std::int64_t mRateBucket = 0; // the bucket number mRate's newest slot holds
 };

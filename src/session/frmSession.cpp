@@ -1,5 +1,6 @@
 #include "session/frmSession.h"
 
+#include "session/RequestTableModel.h"
 #include "session/SessionLog.h"
 #include "session/SessionSettings.h"
 #include "session/SessionTableModel.h"
@@ -13,6 +14,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -43,10 +46,49 @@ QString megabytes(std::uint64_t bytes)
     return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
 }
 
+QTableView *figureTable(QWidget *parent, const QString &name, const QString &accessibleName,
+                        QAbstractItemModel *model, std::initializer_list<int> widths)
+{
+    auto *table = new QTableView(parent);
+    table->setObjectName(name);
+    table->setAccessibleName(accessibleName);
+    table->setModel(model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->horizontalHeader()->setMinimumSectionSize(48);
+    table->setWordWrap(false);
+    int column = 0;
+    for (const int width : widths)
+        table->setColumnWidth(column++, width);
+    return table;
+}
+
+// "Get of Orders, waiting 1.20 s", with how many wait when more than one does.
+QString outstandingText(const SessionLog &log, std::int64_t now)
+{
+    const SessionLog::Outstanding open = log.outstanding();
+    if (open.count == 0)
+        return QStringLiteral("Outstanding: none");
+    const QString oldest =
+        QStringLiteral("%1 of %2, waiting %3")
+            .arg(log.requestRow(open.requestRow).name, log.client(open.client).title,
+                 SessionText::duration(std::uint64_t(std::max<std::int64_t>(0, now - open.since))));
+    if (open.count == 1)
+        return QStringLiteral("Outstanding: ") + oldest;
+    return QStringLiteral("Outstanding: %1 requests; the oldest, %2")
+        .arg(SessionText::count(std::uint64_t(open.count)), oldest);
+}
+
 } // namespace
 
 frmSession::frmSession(Tracked<SessionTarget> target)
-    : RememberedDialog(QStringLiteral("frmSession"), QStringLiteral("Session"), 12300, 4800)
+    : RememberedDialog(QStringLiteral("frmSession"), QStringLiteral("Session"), 12300, 7200,
+                       QSize(7200, 4800))
     , mTarget(target)
 {
     auto *layout = new QVBoxLayout(this);
@@ -59,27 +101,32 @@ frmSession::frmSession(Tracked<SessionTarget> target)
     }
 
     mModel = new SessionTableModel(Session(), this);
-    grdClients = new QTableView(this);
-    grdClients->setObjectName(QStringLiteral("grdClients"));
-    grdClients->setAccessibleName(QStringLiteral("Clients"));
-    grdClients->setModel(mModel);
-    grdClients->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdClients->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdClients->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdClients->verticalHeader()->hide();
-    grdClients->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grdClients->verticalHeader()->setDefaultSectionSize(grdClients->fontMetrics().height() + 6);
-    grdClients->horizontalHeader()->setStretchLastSection(true);
-    grdClients->horizontalHeader()->setMinimumSectionSize(48);
-    grdClients->setWordWrap(false);
-    const int widths[] = {150, 156, 64, 60, 74, 64, 64, 64};
-    for (int column = 0; column < int(std::size(widths)); ++column)
-        grdClients->setColumnWidth(column, widths[column]);
+    grdClients = figureTable(this, QStringLiteral("grdClients"), QStringLiteral("Clients"), mModel,
+                             {150, 156, 64, 60, 74, 64, 64, 64});
     connect(grdClients, &QTableView::doubleClicked, this,
             [this](const QModelIndex &index) { GoToNewestOf(index.row()); });
     connect(grdClients, &QTableView::activated, this,
             [this](const QModelIndex &index) { GoToNewestOf(index.row()); });
-    layout->addWidget(grdClients, 1);
+
+    mRequests = new RequestTableModel(Session(), this);
+    mSortedRequests = new QSortFilterProxyModel(this);
+    mSortedRequests->setSourceModel(mRequests);
+    mSortedRequests->setSortRole(RequestTableModel::SortRole);
+    mSortedRequests->setDynamicSortFilter(true);
+    grdRequests = figureTable(this, QStringLiteral("grdRequests"), QStringLiteral("Requests"),
+                              mSortedRequests, {150, 150, 64, 74, 64, 64, 64, 64});
+    grdRequests->setSortingEnabled(true);
+    grdRequests->sortByColumn(RequestTableModel::P95, Qt::DescendingOrder);
+    connect(grdRequests, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { GoToNewestRequest(index.row()); });
+    connect(grdRequests, &QTableView::activated, this,
+            [this](const QModelIndex &index) { GoToNewestRequest(index.row()); });
+
+    auto *tables = new QSplitter(Qt::Vertical, this);
+    tables->setChildrenCollapsible(false);
+    tables->addWidget(grdClients);
+    tables->addWidget(grdRequests);
+    layout->addWidget(tables, 1);
 
     auto *buttons = new QHBoxLayout;
     chkTimeGutter = new QCheckBox(QStringLiteral("&Time gutter"), this);
@@ -133,17 +180,9 @@ void frmSession::Refresh()
         since += QStringLiteral("; entries since %1, when the display was cleared")
                      .arg(SessionText::clockTime(log.wallMs(log.clearedAt())));
     lblSince->setText(since);
-    const int outstanding = log.outstandingEntry();
-    if (outstanding < 0) {
-        lblOutstanding->setText(QStringLiteral("Outstanding: none"));
-    } else {
-        const EntryTimings::Entry entry = log.entries().at(outstanding);
-        lblOutstanding->setText(QStringLiteral("Outstanding: a request of %1, waiting %2")
-                                    .arg(log.client(entry.client).title,
-                                         SessionText::duration(std::uint64_t(std::max<std::int64_t>(
-                                             0, now - entry.arrivalMicros)))));
-    }
+    lblOutstanding->setText(outstandingText(log, now));
     mModel->refresh();
+    mRequests->refresh();
 }
 
 void frmSession::goTo(int entry, const QString &none)
@@ -173,6 +212,15 @@ void frmSession::GoToNewestOf(int client)
         return;
     const SessionLog::Client &c = Session().client(client);
     goTo(c.newestEntry, QStringLiteral("No entry of %1 is held.").arg(c.title));
+}
+
+void frmSession::GoToNewestRequest(int row)
+{
+    const QModelIndex source = mSortedRequests->mapToSource(mSortedRequests->index(row, 0));
+    if (!source.isValid())
+        return;
+    const SessionLog::RequestRow &r = Session().requestRow(source.row());
+    goTo(r.newestEntry, QStringLiteral("No %1 of %2 is held.").arg(r.name, r.title));
 }
 
 void frmSession::closeWithDisplay()

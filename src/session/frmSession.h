@@ -9,11 +9,14 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTableView;
+class RequestTableModel;
 class SessionTableModel;
 
-// The Session window: live figures of the traffic, a row per client title, and ways from
-// them to the entries. It opens modeless, once, and remembers where it was.
+// The Session window: live figures of the traffic, a row per client title and one per title
+// and request name, and ways from them to the entries. It opens modeless, once, and remembers
+// where it was and its size.
 class frmSession : public RememberedDialog {
     Q_OBJECT
 public:
@@ -26,6 +29,7 @@ public:
     QLabel *lblSince;
     QLabel *lblOutstanding;
     QTableView *grdClients;
+    QTableView *grdRequests;
     QCheckBox *chkTimeGutter;
     QPushButton *cmdSlowest;
     QPushButton *cmdNextUnanswered;
@@ -37,6 +41,8 @@ public:
     void GoToSlowest();
     void GoToNextUnanswered();
     void GoToNewestOf(int client);
+    // `row` as the Requests table shows it, sorted.
+    void GoToNewestRequest(int row);
 
     // The display is closing: the window goes with it, and opens with it next time.
     void closeWithDisplay();
@@ -51,6 +57,8 @@ private:
 
     Tracked<SessionTarget> mTarget;
     SessionTableModel *mModel;
+    RequestTableModel *mRequests;
+    QSortFilterProxyModel *mSortedRequests;
     QTimer mTimer;
     bool mClosingWithDisplay = false;
 };

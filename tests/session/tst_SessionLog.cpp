@@ -9,23 +9,35 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-// The row's "calls" played: "S title @ms" (request), "T title @ms" (note), "R [code] @ms" (reply,
-// with no code unless given), "L lines @ms" (lines of no entry), "C @ms" (clear).
+// The row's "calls" played: "S title[:name] @ms" (request, named Get unless told), "T title @ms"
+// (note), "R [code] @ms" (reply, with no code unless given), "L lines @ms" (lines of no entry),
+// "C @ms" (clear), "U title @ms" (unhook), "X @ms" (the object goes). "#n" anywhere makes the call
+// come through message object n (0 unless told). Requests add 3 lines, notes 1, replies 2.
 static SessionLog played()
 {
     QFETCH(QString, calls);
     SessionLog log;
     for (const QString &call : calls.split(u';', Qt::SkipEmptyParts)) {
-        const QStringList parts = call.trimmed().split(u' ');
-        const std::int64_t at = parts.last().mid(1).toLongLong() * 1000;
-        if (parts[0] == u"S")
-            log.request(at, parts[1], 3);
-        else if (parts[0] == u"T")
-            log.note(at, parts[1], 1);
-        else if (parts[0] == u"L")
-            log.otherLines(at, parts[1].toInt());
-        else if (parts[0] == u"R")
-            log.reply(at, parts.sliced(1, parts.size() - 2).join(u' '), 2);
+        QStringList parts = call.trimmed().split(u' ');
+        const std::int64_t at = parts.takeLast().mid(1).toLongLong() * 1000;
+        std::uint64_t object = 0;
+        if (parts.last().startsWith(u'#'))
+            object = parts.takeLast().mid(1).toULongLong();
+        const SessionLog::CallFrom from(log, object);
+        const QString kind = parts.takeFirst(), argument = parts.value(0);
+        if (kind == u"S")
+            log.request(at, argument.section(u':', 0, 0),
+                        argument.contains(u':') ? argument.section(u':', 1) : u"Get"_s, 3);
+        else if (kind == u"T")
+            log.note(at, argument, 1);
+        else if (kind == u"L")
+            log.otherLines(at, argument.toInt());
+        else if (kind == u"R")
+            log.reply(at, parts.join(u' '), 2);
+        else if (kind == u"U")
+            log.unhooked(at, argument);
+        else if (kind == u"X")
+            log.objectGone(object);
         else
             log.clearEntries(at);
     }
@@ -38,58 +50,89 @@ private Q_SLOTS:
     void latencyRules_data()
     {
         QTest::addColumn<QString>("calls");
-        QTest::addColumn<QString>("entries"); // ms, - note, ! unanswered, ? outstanding, * slowest
+        // Per entry: ms, - note, ! unanswered, ? outstanding, * slowest, ^title:row a reply to
+        // another client's request joining it at that row.
+        QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("clients"); // title requests/replies/unanswered last non-zero RC
+        QTest::addColumn<QString>("open");    // how many are outstanding, and the oldest
         // The next unanswered from before the first entry, then from each; none where all give -1.
         QTest::addColumn<QString>("next");
+        // Per title and request name: requests/unanswered, median ms, last non-zero RC; null to
+        // leave unread.
+        QTest::addColumn<QString>("requests");
         QTest::addColumn<std::int64_t>("clearedAt"); // what "entries since" shows
         const auto row = [](const char *name, auto calls, const char *entries, auto clients,
-                            const char *next = "", int clearedMs = -1) {
-            QTest::newRow(name) << calls << entries << clients << next
+                            const char *open = "", const char *next = "",
+                            const char *requests = nullptr, int clearedMs = -1) {
+            QTest::newRow(name) << calls << entries << clients << open << next
+                                << QString::fromLatin1(requests)
                                 << (clearedMs < 0 ? -1 : std::int64_t(clearedMs) * 1000);
         };
-        row("answered", "S A @0; R @12", "12*", "A 1/1/0");
+        row("answered", "S A @0; R @12", "12*", "A 1/1/0", "", "", "A:Get 1/0 12");
         row("only the first reply times the request", "S A @0; R @12; R @40", "12*", "A 1/2/0");
-        row("newest request waits", "S A @0", "?", "A 1/0/0");
-        row("closed by a new request", "S A @0; S B @5; R @9", "! 4*", "A 1/0/1, B 1/1/0", "0 0 0");
-        row("closed by a note", "S A @0; T A @5", "! -", "A 1/0/1", "0 0 0");
-        row("a note is no request", "T A @0; S A @5", "- ?", "A 1/0/0");
+        row("newest request waits", "S A @0", "?", "A 1/0/0", "1 A:Get @0");
+        row("closed by a new request", "S A @0; S B @5; R @9", "! 4*", "A 1/0/1, B 1/1/0", "",
+            "0 0 0", "A:Get 1/1 0, B:Get 1/0 4");
+        row("a note closes nothing", "S A @0; T A @5; R @8", "8* -", "A 1/1/0");
+        row("a note is no request", "T A @0; S A @5", "- ?", "A 1/0/0", "1 A:Get @5");
         row("a reply to a note counts, untimed", "T A @0; R @3; S B @4; R @9", "- 5*",
             "A 0/1/0, B 1/1/0");
-        row("a reply with no entry is nobody's", "R @1; S A @2", "?", "A 1/0/0");
+        row("a reply with no entry is nobody's", "R @1; S A @2", "?", "A 1/0/0", "1 A:Get @2");
         row("clock going back gives no negative latency", "S A @50; R @20", "0*", "A 1/1/0");
-        row("clear drops timings, not counters", "S A @0; R @7; S A @10; C @11; S A @20; R @23",
-            "3*", "A 3/2/0", "", 11);
-        row("the request pending at a clear is not unanswered", "S A @0; C @5; S A @6", "?",
-            "A 2/0/0", "", 5);
-        row("a reply after a clear joins nothing", "S A @0; C @5; R @6", "", "A 1/0/0", "", 5);
-        row("a clear before anything came is no clear", "C @0; S A @3", "?", "A 1/0/0");
-        row("a later clear of an empty display counts", "S A @0; C @4; C @9", "", "A 1/0/0", "", 9);
+        row("clear drops timings, not pairing", "S A @0; R @7; S A @10; C @11; S A @20; R @23",
+            "3*", "A 3/2/1", "", "", "A:Get 3/1 3", 11);
+        row("a reply after a clear answers", "S A @0; C @5; R @6", "", "A 1/1/0", "", "",
+            "A:Get 1/0 6", 5);
+        row("a clear before anything came is no clear", "C @0; S A @3", "?", "A 1/0/0",
+            "1 A:Get @3");
+        row("a later clear of an empty display counts", "S A @0; R @1; C @4; C @9", "", "A 1/1/0",
+            "", "", nullptr, 9);
         row("a zero return code is success", "S A @0; R RC=0 @1; R RC= 00 @1", "1*", "A 1/2/0");
         row("the latest non-zero code stays",
-            "S A @0; R RC=17 @1; R RC=0 @1; R RC=-3 @1; R RC=0 @1", "1*", "A 1/4/0 RC=-3");
+            "S A @0; R RC=17 @1; R RC=0 @1; R RC=-3 @1; R RC=0 @1", "1*", "A 1/4/0 RC=-3", "", "",
+            "A:Get 1/0 1 RC=-3");
         row("a text code is non-zero", "S A @0; R RC=FAIL @1", "1*", "A 1/1/0 RC=FAIL");
         row("an empty code says nothing", "S A @0; R RC=5 @1; R RC= @1", "1*", "A 1/2/0 RC=5");
         row("a huge code is cut", u"S A @0; R RC=%1 @1"_s.arg(QString(1000, u'9')), "1*",
             u"A 1/1/0 RC="_s + QString(61, u'9'));
         row("slowest of several", "S A @0; R @1; S A @2; R @8; S A @8; R @9", "1 6* 1", "A 3/3/0");
         row("the first is the slowest", "S A @0; R @50; S A @60; R @65", "50* 5", "A 2/2/0");
-        row("wraps round, skips notes and the newest",
+        row("wraps round, skips notes and the outstanding",
             "S A @0; S A @1; T A @2; S A @3; R @4; S A @5; S A @6", "! ! - 1* ! ?", "A 5/1/3",
-            "0 1 4 4 4 0 0");
+            "1 A:Get @6", "0 1 4 4 4 0 0");
+        row("objects pair their own replies", "S A #1 @0; S B #2 @5; R #2 @10; R #1 @20",
+            "20* 5^A:5", "A 1/1/0, B 1/1/0", "", "", "A:Get 1/0 20, B:Get 1/0 5");
+        row("a lost request", "S A #1 @0; S B #2 @1; R #2 @3; S A #1 @10; R #1 @14", "! 2 4*",
+            "A 2/1/1, B 1/1/0", "", "0 0 0 0");
+        row("two titles on one object share its pairing", "S A #1 @0; S B #1 @2; R #1 @5",
+            "! 3*", "A 1/0/1, B 1/1/0", "", "0 0 0");
+        row("a reply with no open request counts for the last requester",
+            "S A:Get #1 @0; R #1 @4; S B #2 @5; R RC=9 #1 @6; R #2 @8", "4* 3^A:3",
+            "A 1/2/0 RC=9, B 1/1/0", "", "", "A:Get 1/0 4 RC=9, B:Get 1/0 3");
+        row("the oldest of several outstanding", "S A:Find #1 @0; S B #2 @1; S C #3 @2; R #2 @4",
+            "? 3* ?^B:3", "A 1/0/0, B 1/1/0, C 1/0/0", "2 A:Find @0");
+        row("clear in the middle", "S A #1 @0; S B #2 @1; C @2; R #1 @10; S B #2 @11", "?",
+            "A 1/1/0, B 2/0/1", "1 B:Get @11", "", "A:Get 1/0 10, B:Get 2/1 0", 2);
+        row("a client leaving ends its wait", "S A #1 @0; S B #2 @1; U A @5", "! ?",
+            "A 1/0/1, B 1/0/0", "1 B:Get @1", "0 0 0");
+        row("its object going ends it too", "S A #1 @0; X #1 @3; R #1 @4", "!", "A 1/0/1", "",
+            "0 0");
     }
 
     void latencyRules()
     {
         const SessionLog log = played();
-        QStringList entries, clients, next;
+        QStringList entries, clients, next, rows;
         for (int e = 0; e < log.entries().size(); ++e) {
-            const std::uint32_t latency = log.entries().at(e).latency;
-            entries << (latency == EntryTimings::kNote ? u"-"_s
-                        : log.isUnanswered(e)          ? u"!"_s
-                        : e == log.outstandingEntry()  ? u"?"_s
-                                                       : QString::number(latency / 1000)) +
-                           (e == log.slowestEntry() ? u"*"_s : QString());
+            const EntryTimings::Entry entry = log.entries().at(e);
+            entries << (entry.latency == EntryTimings::kNote      ? u"-"_s
+                        : log.isUnanswered(e)                     ? u"!"_s
+                        : entry.latency == EntryTimings::kPending ? u"?"_s
+                                                                  : QString::number(entry.latency / 1000)) +
+                           (e == log.slowestEntry() ? u"*"_s : QString()) +
+                           (entry.replyTo ? u"^%1:%2"_s.arg(log.client(entry.replyTo - 1).title)
+                                                .arg(entry.replyRow)
+                                          : QString());
         }
         for (int c = 0; c < log.clientCount(); ++c) {
             const SessionLog::Client &k = log.client(c);
@@ -97,12 +140,31 @@ private Q_SLOTS:
                         k.lastNonZeroReturnCode)
                            .trimmed();
         }
+        for (int r = 0; r < log.requestRowCount(); ++r) {
+            const SessionLog::RequestRow &k = log.requestRow(r);
+            rows << u"%1:%2 %3/%4 %5 %6"_s.arg(k.title, k.name)
+                            .arg(k.requests)
+                            .arg(k.unanswered)
+                            .arg((k.latency.percentile(0.5) + 500) / 1000)
+                            .arg(k.lastNonZeroReturnCode)
+                            .trimmed();
+        }
+        const SessionLog::Outstanding open = log.outstanding();
         QTEST(entries.join(u' '), "entries");
         QTEST(clients.join(u", "), "clients");
+        QTEST(open.count == 0 ? QString()
+                              : u"%1 %2:%3 @%4"_s.arg(open.count)
+                                    .arg(log.client(open.client).title,
+                                         log.requestRow(open.requestRow).name)
+                                    .arg(open.since / 1000),
+              "open");
         for (int from = -1; from < log.entries().size(); ++from)
             if (const int to = log.nextUnanswered(from); to >= 0)
                 next << QString::number(to);
         QTEST(next.join(u' '), "next");
+        QFETCH(QString, requests);
+        if (!requests.isNull())
+            QCOMPARE(rows.join(u", "), requests);
         QTEST(log.clearedAt(), "clearedAt");
     }
 
@@ -146,7 +208,7 @@ private Q_SLOTS:
         SessionLog log;
         log.connected(1000, u"A"_s, u":1.5"_s);
         log.connected(2000, u"B"_s, u":1.6"_s);
-        log.request(3000, u"C"_s, 1);
+        log.request(3000, u"C"_s, u"Get"_s, 1);
         log.unhooked(4000, u"A"_s);
         log.connectionLeft(5000, u":1.6"_s);
         log.connectionLeft(6000, u":1.6"_s);
@@ -162,12 +224,21 @@ private Q_SLOTS:
         QCOMPARE(log.client(0).connection, u":1.9"_s);
         SessionLog many;
         for (int i = 0; i < SessionLog::kMaxClients + 500; ++i)
-            many.request(i, u"title %1"_s.arg(i), 1);
+            many.request(i, u"title %1"_s.arg(i), u"Get"_s, 1);
         QCOMPARE(many.clientCount(), SessionLog::kMaxClients);
         QCOMPARE(many.client(SessionLog::kMaxClients - 1).title, SessionLog::kOtherTitles);
         QCOMPARE(many.client(SessionLog::kMaxClients - 1).requests, 501u);
-        many.request(99999, u"title 7"_s, 1); // past the bound, a title that had a row keeps it
+        many.request(99999, u"title 7"_s, u"Get"_s, 1); // past the bound, a row stays its own
         QCOMPARE(many.client(7).requests, 2u);
+        // Request names likewise, and cut to a readable length.
+        for (int i = many.requestRowCount(); i < SessionLog::kMaxRequestRows + 9; ++i)
+            many.request(i, u"title 7"_s, u"name %1 "_s.arg(i) + QString(200, u'x'), 1);
+        QCOMPARE(many.requestRowCount(), SessionLog::kMaxRequestRows);
+        const SessionLog::RequestRow &other = many.requestRow(SessionLog::kMaxRequestRows - 1);
+        QCOMPARE(other.title, SessionLog::kOtherRequests);
+        QCOMPARE(other.requests, 10u);
+        QCOMPARE(many.requestRow(many.requestRowCount() - 2).name.size(),
+                 SessionLog::kMaxNameLength);
     }
 
     void linesPerSecond_data()
@@ -189,45 +260,36 @@ private Q_SLOTS:
         QTEST(played().linesPerSecond(std::int64_t(readAtMs) * 1000), "expected");
     }
 
-    // Far times, large latencies and any client or object number survive the packing.
+    // Far times, large latencies and the largest client, reply-to and row numbers survive the
+    // packing.
     void entriesRoundTrip()
     {
         EntryTimings timings;
         const std::int64_t far = (std::int64_t(1) << 47) + 12345;
         for (int i = 0; i < 10000; ++i)
-            timings.append({i == 9999 ? far : i * 70'000'000LL, i * 429'000u, std::uint16_t(i),
-                            std::uint16_t(65535 - i)});
+            timings.append({i == 9999 ? far : i * 70'000'000LL, i * 429'000u,
+                            std::uint16_t(i % 1024), std::uint16_t(i % 1025),
+                            std::uint16_t(i % 2048)});
         const EntryTimings::Entry e = timings.at(9999);
         QCOMPARE(e.arrivalMicros, far);
         QCOMPARE(e.latency, 9999u * 429'000u);
-        QCOMPARE(e.client, std::uint16_t(9999));
-        QCOMPARE(e.object, std::uint16_t(65535 - 9999));
+        QCOMPARE(e.client, std::uint16_t(9999 % 1024));
+        QCOMPARE(e.replyTo, std::uint16_t(9999 % 1025));
+        QCOMPARE(e.replyRow, std::uint16_t(9999 % 2048));
         QCOMPARE(timings.at(4096).arrivalMicros, 4096LL * 70'000'000);
         timings.setLatency(4096, EntryTimings::kPending);
+        timings.setReplyTo(1023, 1024, 2047);
         QCOMPARE(timings.at(4096).latency, EntryTimings::kPending);
         QCOMPARE(timings.at(4095).latency, 4095u * 429'000u);
-        timings.append({-5, 0, 0, 0}); // before the session's start: read as its start
+        const EntryTimings::Entry marked = timings.at(1023);
+        QCOMPARE(marked.client, std::uint16_t(1023));
+        QCOMPARE(marked.replyTo, std::uint16_t(1024));
+        QCOMPARE(marked.replyRow, std::uint16_t(2047));
+        timings.append({-5, 0, 0}); // before the session's start: read as its start
         QCOMPARE(timings.at(10000).arrivalMicros, 0);
         timings.clear();
         QCOMPARE(timings.size(), 0);
         QCOMPARE(timings.bytesReserved(), 0u);
-    }
-
-    void objectsOfEntries()
-    {
-        SessionLog log;
-        log.request(0, u"A"_s, 1);
-        std::optional<SessionLog::CallFrom> outer(std::in_place, log, 7), inner;
-        log.request(1, u"A"_s, 1);
-        inner.emplace(log, 1ull << 40);
-        log.note(2, u"A"_s, 1);
-        inner.reset();
-        log.request(3, u"A"_s, 1);
-        outer.reset();
-        log.request(4, u"A"_s, 1);
-        const QList<std::uint64_t> objects{0, 7, 1ull << 40, 7, 0};
-        for (int entry = 0; entry < objects.size(); ++entry)
-            QCOMPARE(log.objectOf(entry), objects[entry]);
     }
 
     void texts_data()

@@ -122,9 +122,9 @@ private Q_SLOTS:
         SessionLog log{{}, 0};
         SessionTableModel model(log);
         log.connected(0, u"Orders"_s, u":1.4"_s);
-        log.request(1000, u"Orders"_s, 1);
+        log.request(1000, u"Orders"_s, u"Get"_s, 1);
         log.reply(13'000, u"RC=17"_s, 1);
-        log.request(20'000, u"Billing"_s, 1);
+        log.request(20'000, u"Billing"_s, u"Get"_s, 1);
         int inserted = 0;
         connect(&model, &QAbstractItemModel::rowsInserted, this,
                 [&](const QModelIndex &, int first, int last) { inserted += last - first + 1; });
@@ -140,7 +140,7 @@ private Q_SLOTS:
         QCOMPARE(cell(0, SessionTableModel::Max), u"12.0 ms"_s);
         QCOMPARE(cell(1, SessionTableModel::Median), QString());
 
-        log.request(30'000, u"Billing"_s, 1);
+        log.request(30'000, u"Billing"_s, u"Get"_s, 1);
         log.unhooked(31'000, u"Orders"_s);
         model.refresh();
         QCOMPARE(inserted, 2);

@@ -177,9 +177,9 @@ int LineStore::markedRow(int index) const
 
 int LineStore::markedIndexAtOrAbove(int row) const
 {
-    const auto above = std::upper_bound(
-        mRowData.begin(), mRowData.end(), row,
-        [](int r, const std::pair<int, int> &entry) { return r < entry.first; });
+    const auto above =
+        std::upper_bound(mRowData.begin(), mRowData.end(), row,
+                         [](int r, const std::pair<int, int> &entry) { return r < entry.first; });
     return int(above - mRowData.begin()) - 1;
 }
 

@@ -16,8 +16,8 @@ RememberedDialog::RememberedDialog(const QString &name, const QString &caption, 
     setObjectName(name);
     setWindowTitle(caption);
     const bool resizable = smallestTwips.isValid();
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags =
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     if (resizable)
         flags |= Qt::WindowMaximizeButtonHint;
     else
@@ -50,9 +50,9 @@ void RememberedDialog::loadPlace(QWidget *owner)
 bool RememberedDialog::takeMinimum(const QMargins &frame)
 {
     const QSize smallest = minimumSize();
-    const QRect outer = primaryTwipsScale().rectToTwips(
-        QRect(0, 0, smallest.width() + frame.left() + frame.right(),
-              smallest.height() + frame.top() + frame.bottom()));
+    const QRect outer =
+        primaryTwipsScale().rectToTwips(QRect(0, 0, smallest.width() + frame.left() + frame.right(),
+                                              smallest.height() + frame.top() + frame.bottom()));
     const bool changed = outer.width() != miMinWidthTwips || outer.height() != miMinHeightTwips;
     miMinWidthTwips = qint16(outer.width());
     miMinHeightTwips = qint16(outer.height());

@@ -5,8 +5,9 @@
 #include <QDialog>
 
 // A modeless dialog that remembers where it was. It is loaded from its making until it closes;
-// it keeps the size it is made with, or, made resizable, remembers its size too; closing it (its button, Enter, Esc or the title bar) saves
-// its outer rectangle and unloads it for good, so the next opening makes a fresh one.
+// it keeps the size it is made with, or, made resizable, remembers its size too; closing it (its
+// button, Enter, Esc or the title bar) saves its outer rectangle and unloads it for good, so the
+// next opening makes a fresh one.
 class RememberedDialog : public QDialog, public PositionedForm {
     Q_OBJECT
 public:

@@ -20,7 +20,7 @@ public:
     struct Entry {
         std::int64_t arrivalMicros; // since the session's start, at most 2^48 - 1
         std::uint32_t latency;      // microseconds, or kPending / kNote
-        std::uint16_t client; // below kMaxClients
+        std::uint16_t client;       // below kMaxClients
         // The first reply that joined this entry while answering another client's request:
         // 1 + that client (0 when none did), and its first line's row within the entry.
         std::uint16_t replyTo = 0;

@@ -9,7 +9,17 @@ class SessionLog;
 class RequestTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Title, Name, Requests, Unanswered, LastReturnCode, Median, P95, Max, ColumnCount };
+    enum Column {
+        Title,
+        Name,
+        Requests,
+        Unanswered,
+        LastReturnCode,
+        Median,
+        P95,
+        Max,
+        ColumnCount
+    };
     static constexpr int SortRole = Qt::UserRole;
 
     explicit RequestTableModel(const SessionLog &log, QObject *parent = nullptr);

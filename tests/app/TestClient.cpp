@@ -3,8 +3,9 @@
 //   hang    logs its title likewise, then answers nothing for far longer than any caller waits
 //   vanish  leaves the bus right after registering
 //   soak    prints ARGUMENT notes "line 1", "line 2", ..., then exits
-//   timed   on an object of its own, sends one request per item of ARGUMENT ("20,-1,300/7"),
-//           answered that many ms later with RC=0 (or the code after "/"), never if negative
+//   timed   on OBJECT, or on an object of its own for "/", sends one request per item of ARGUMENT
+//           ("20,-1,Find:300/7"), named Get (or the name before ":") and answered that many ms
+//           later with RC=0 (or the code after "/"), never if negative
 //   strict  like normal, but its object takes only calls that name the interface, as GDBus does;
 //   bare    like strict, but only calls that name no interface
 #include "HelixDebugClient.h"
@@ -42,7 +43,7 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     const QString mode = args[1], title = args[3];
     HelixDebug::Message message;
-    if (mode != u"timed"_s)
+    if (mode != u"timed"_s || args[2] != u"/"_s)
         message.attach(QDBusObjectPath(args[2]));
     else if (message.create().isValid())
         return 1;
@@ -77,8 +78,10 @@ int main(int argc, char *argv[])
             return 1;
         QThread::msleep(2);
     }
-    for (const QString &item : mode == u"timed"_s ? args[4].split(u',') : QStringList()) {
-        if (message.PrintSendBuffer(title, u"Get"_s, u"A=1\0"_s).isValid())
+    for (QString item : mode == u"timed"_s ? args[4].split(u',') : QStringList()) {
+        const QString name = item.contains(u':') ? item.section(u':', 0, 0) : u"Get"_s;
+        item = item.section(u':', -1);
+        if (message.PrintSendBuffer(title, name, u"A=1\0"_s).isValid())
             return 1;
         if (const int delay = item.section(u'/', 0, 0).toInt(); delay >= 0) {
             QThread::msleep(std::uint32_t(delay));

@@ -1,5 +1,6 @@
 // The display on a private bus, driven by the test and real clients (TestClient.cpp): object
-// lifetimes, telling clients to stop, reply timing. Errors as clients see them: tst_RecordReplay.
+// lifetimes, telling clients to stop, reply timing, recording and replay. Errors as clients see
+// them: tst_RecordReplay.
 #include "ChildProcess.h"
 #include "DisplayLines.h"
 #include "PrivateBus.h"
@@ -7,6 +8,7 @@
 #include "app/SessionFigures.h"
 
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,10 +54,15 @@ class tst_MessageService : public QObject {
         }
         return false;
     }
-    SessionFigure onlyFigure() // of the one client the display had
+    QList<SessionFigure> figures()
     {
         const QDBusMessage reply = mBus->call(u"/"_s, u"HELIXDebug.Server.SessionFigures"_s);
-        return qdbus_cast<QList<SessionFigure>>(reply.arguments().value(0)).value(0);
+        return qdbus_cast<QList<SessionFigure>>(reply.arguments().value(0));
+    }
+    QList<RequestFigure> requestFigures()
+    {
+        const QDBusMessage reply = mBus->call(u"/"_s, u"HELIXDebug.Server.RequestFigures"_s);
+        return qdbus_cast<QList<RequestFigure>>(reply.arguments().value(0));
     }
 
 private Q_SLOTS:
@@ -133,27 +140,66 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid), 10000);
     }
 
-    // A client's requests answered after real delays, one never; it leaves the bus without
-    // unhooking and its row stays, marked gone. The slack above the delays only guards against
-    // a stalled machine, never measures speed.
-    void delayedReplies()
+    // Four clients at once, each strictly request then reply with known delays, interleaved on
+    // the bus: the figures pair replies through each client's own object. One registered on an
+    // object the test made; all leave the bus without unhooking and their rows stay, marked
+    // gone. Recorded meanwhile, the session replayed as fast as it goes counts the same.
+    void interleavedClients()
     {
-        ChildProcess client(kClient, {u"timed"_s, u"/"_s, u"Timed"_s, u"100,-1,300/7,200"_s});
-        QCOMPARE(client.finish(60000), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(onlyFigure().gone, 20000);
-        const SessionFigure figure = onlyFigure();
-        QCOMPARE(figure.title, u"Timed"_s);
-        QCOMPARE(figure.requests, 4ull);
-        QCOMPARE(figure.replies, 3ull);
-        QCOMPARE(figure.unanswered, 1ull);
-        QCOMPARE(figure.lastNonZeroReturnCode, u"RC=7"_s);
-        constexpr quint32 kSlackMicros = 2'000'000;
-        QVERIFY2(figure.maxMicros >= 300'000u && figure.maxMicros < 300'000u + kSlackMicros,
-                 qPrintable(QString::number(figure.maxMicros)));
-        // The median is read from buckets 1/16 of an octave wide.
-        QVERIFY2(figure.medianMicros >= 200u * 968 && figure.medianMicros < 200'000u + kSlackMicros,
-                 qPrintable(QString::number(figure.medianMicros)));
-        QVERIFY(figure.p95Micros >= figure.medianMicros && figure.p95Micros <= figure.maxMicros);
+        ChildProcess recorder(QStringLiteral(HELIX_RECORD), {mDir.filePath(u"rec"_s)});
+        QVERIFY(recorder.firstLine().startsWith(u"helixdebug-record: recording to"_s));
+        const QString made = createMessage();
+        const QList<QStringList> runs{
+            {u"/"_s, u"Fast"_s, QStringList(16, u"5"_s).join(u',')},
+            {made, u"Medium"_s, QStringList(6, u"Get:20,Find:40"_s).join(u',')},
+            {u"/"_s, u"Slow"_s, QStringList(6, u"60"_s).join(u',')},
+            {u"/"_s, u"Lossy"_s, u"-1,30/7,2"_s}};
+        std::vector<std::unique_ptr<ChildProcess>> clients;
+        for (const QStringList &run : runs)
+            clients.push_back(
+                std::make_unique<ChildProcess>(kClient, QStringList{u"timed"_s} + run));
+        for (const auto &client : clients)
+            QCOMPARE(client->finish(60000), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::all_of(figures(), &SessionFigure::gone), 20000);
+        recorder.signal(SIGTERM);
+        QCOMPARE(recorder.finish(10000), 0);
+        // Rows come in the order the clients first called, which is the bus's to choose.
+        const auto counts = [this] {
+            QStringList clients, requests;
+            for (const SessionFigure &f : figures())
+                clients << (u"%1 %2/%3/%4 "_s.arg(f.title)
+                                .arg(f.requests)
+                                .arg(f.replies)
+                                .arg(f.unanswered) +
+                            f.lastNonZeroReturnCode)
+                               .trimmed();
+            for (const RequestFigure &f : requestFigures())
+                requests << u"%1:%2 %3/%4 %5"_s.arg(f.title, f.name)
+                                .arg(f.requests)
+                                .arg(f.unanswered)
+                                .arg(f.lastNonZeroReturnCode)
+                                .trimmed();
+            clients.sort();
+            requests.sort();
+            return clients.join(u", "_s) + u"; "_s + requests.join(u", "_s);
+        };
+        const QString live = counts();
+        QCOMPARE(live,
+                 u"Fast 16/16/0, Lossy 3/2/1 RC=7, Medium 12/12/0, Slow 6/6/0; Fast:Get 16/0, "
+                 u"Lossy:Get 3/1 RC=7, Medium:Find 6/0, Medium:Get 6/0, Slow:Get 6/0"_s);
+        // The median is read from buckets 1/16 of an octave wide; the slack is the bus's.
+        const QMap<QString, quint32> delays{
+            {u"Fast:Get"_s, 5}, {u"Medium:Get"_s, 20}, {u"Medium:Find"_s, 40}, {u"Slow:Get"_s, 60}};
+        for (const RequestFigure &f : requestFigures()) {
+            const quint32 delay = delays.value(f.title + u':' + f.name) * 1000;
+            QVERIFY2(delay == 0 ||
+                         (f.medianMicros >= delay * 31 / 32 && f.medianMicros < delay + 8000),
+                     qPrintable(u"%1:%2 %3"_s.arg(f.title, f.name).arg(f.medianMicros)));
+        }
+        QVERIFY(mBus.emplace().isRunning());
+        ChildProcess replay(QStringLiteral(HELIX_REPLAY), {u"--fast"_s, mDir.filePath(u"rec"_s)});
+        QCOMPARE(replay.finish(60000), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(counts(), live, 20000);
     }
 };
 

@@ -104,8 +104,8 @@ private Q_SLOTS:
             "20* 5^A:5", "A 1/1/0, B 1/1/0", "", "", "A:Get 1/0 20, B:Get 1/0 5");
         row("a lost request", "S A #1 @0; S B #2 @1; R #2 @3; S A #1 @10; R #1 @14", "! 2 4*",
             "A 2/1/1, B 1/1/0", "", "0 0 0 0");
-        row("two titles on one object share its pairing", "S A #1 @0; S B #1 @2; R #1 @5",
-            "! 3*", "A 1/0/1, B 1/1/0", "", "0 0 0");
+        row("two titles on one object share its pairing", "S A #1 @0; S B #1 @2; R #1 @5", "! 3*",
+            "A 1/0/1, B 1/1/0", "", "0 0 0");
         row("a reply with no open request counts for the last requester",
             "S A:Get #1 @0; R #1 @4; S B #2 @5; R RC=9 #1 @6; R #2 @8", "4* 3^A:3",
             "A 1/2/0 RC=9, B 1/1/0", "", "", "A:Get 1/0 4 RC=9, B:Get 1/0 3");
@@ -125,10 +125,11 @@ private Q_SLOTS:
         QStringList entries, clients, next, rows;
         for (int e = 0; e < log.entries().size(); ++e) {
             const EntryTimings::Entry entry = log.entries().at(e);
-            entries << (entry.latency == EntryTimings::kNote      ? u"-"_s
-                        : log.isUnanswered(e)                     ? u"!"_s
-                        : entry.latency == EntryTimings::kPending ? u"?"_s
-                                                                  : QString::number(entry.latency / 1000)) +
+            entries << (entry.latency == EntryTimings::kNote ? u"-"_s
+                        : log.isUnanswered(e)                ? u"!"_s
+                        : entry.latency == EntryTimings::kPending
+                            ? u"?"_s
+                            : QString::number(entry.latency / 1000)) +
                            (e == log.slowestEntry() ? u"*"_s : QString()) +
                            (entry.replyTo ? u"^%1:%2"_s.arg(log.client(entry.replyTo - 1).title)
                                                 .arg(entry.replyRow)
@@ -143,20 +144,20 @@ private Q_SLOTS:
         for (int r = 0; r < log.requestRowCount(); ++r) {
             const SessionLog::RequestRow &k = log.requestRow(r);
             rows << u"%1:%2 %3/%4 %5 %6"_s.arg(k.title, k.name)
-                            .arg(k.requests)
-                            .arg(k.unanswered)
-                            .arg((k.latency.percentile(0.5) + 500) / 1000)
-                            .arg(k.lastNonZeroReturnCode)
-                            .trimmed();
+                        .arg(k.requests)
+                        .arg(k.unanswered)
+                        .arg((k.latency.percentile(0.5) + 500) / 1000)
+                        .arg(k.lastNonZeroReturnCode)
+                        .trimmed();
         }
         const SessionLog::Outstanding open = log.outstanding();
         QTEST(entries.join(u' '), "entries");
         QTEST(clients.join(u", "), "clients");
-        QTEST(open.count == 0 ? QString()
-                              : u"%1 %2:%3 @%4"_s.arg(open.count)
-                                    .arg(log.client(open.client).title,
-                                         log.requestRow(open.requestRow).name)
-                                    .arg(open.since / 1000),
+        QTEST(open.count == 0
+                  ? QString()
+                  : u"%1 %2:%3 @%4"_s.arg(open.count)
+                        .arg(log.client(open.client).title, log.requestRow(open.requestRow).name)
+                        .arg(open.since / 1000),
               "open");
         for (int from = -1; from < log.entries().size(); ++from)
             if (const int to = log.nextUnanswered(from); to >= 0)

@@ -57,8 +57,9 @@ def rows():
     return [row.name for row in lists[0]] if lists else None
 
 
-def cells():
-    return [n.name for n in descendants(session) if n.getRoleName() == "table cell"]
+def cells(table):
+    node = named(session, ("table",)).get(table)
+    return [n.name for n in descendants(node) if n.getRoleName() == "table cell"] if node else []
 
 
 desktop = pyatspi.Registry.getDesktop(0)
@@ -70,7 +71,7 @@ pressable = [name for name in TOOLS if "Press" in actions(found[name])]
 pressable == [n for n in TOOLS if n not in ("Down", "Last")] or fail(f"pressable: {pressable}")
 "ShowMenu" in actions(found["Save"]) or fail("the Save tool's menu cannot be opened")
 
-# The Session window the settings file opens: its buttons press, its table and status line read.
+# The Session window the settings file opens: its buttons press, its tables and status line read.
 session = wait_for(lambda: named(app, ("dialog",))["Session"]) or fail("no Session window")
 BUTTONS = ("push button", "check box")
 controls = wait_for(lambda: len(named(session, BUTTONS)) == 4 and named(session, BUTTONS)) or fail(
@@ -78,8 +79,10 @@ controls = wait_for(lambda: len(named(session, BUTTONS)) == 4 and named(session,
 for name in ("Slowest", "Next unanswered", "Close"):
     "Press" in actions(controls[name]) or fail(f"{name} cannot be pressed")
 actions(controls["Time gutter"]) or fail("the Time gutter check box offers no action")
-wait_for(lambda: cells()[:1] + cells()[2:5] == ["App", "1", "1", "0"]) or fail(
-    f"not one row, App's, of one request, one reply, none unanswered: {cells()}")
+wait_for(lambda: cells("Clients")[:1] + cells("Clients")[2:5] == ["App", "1", "1", "0"]) or fail(
+    f"not one row, App's, of one request, one reply, none unanswered: {cells('Clients')}")
+wait_for(lambda: cells("Requests")[:4] == ["App", "Lookup", "1", "0"]) or fail(
+    f"not one request row, App's Lookup, answered: {cells('Requests')}")
 press(controls["Next unanswered"])
 wait_for(lambda: "No unanswered request is held." in named(session, ("label",))) or fail("no reply")
 

@@ -16,14 +16,17 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-// "S:app" a request with two data lines, "R" its reply, "T:app" a note.
+// "S:app" a request with two data lines, "R" its reply, "T:app" a note; "#n" after each makes it
+// come through message object n.
 static void play(frmMain &window, const QStringList &calls)
 {
     for (const QString &call : calls) {
+        const SessionLog::CallFrom from(Session(), call.section(u'#', 1).toULongLong());
+        const QString app = call.section(u'#', 0, 0).mid(2);
         if (call.startsWith(u"S:"_s))
-            window.FormatSendBuffer(call.mid(2), u"Get"_s, u"X=1\0Y=2\0"_s);
+            window.FormatSendBuffer(app, u"Get"_s, u"X=1\0Y=2\0"_s);
         else if (call.startsWith(u"T:"_s))
-            window.FormatText(call.mid(2), u"note"_s);
+            window.FormatText(app, u"note"_s);
         else
             QVERIFY(!window.FormatReceiveBuffer(u"V=1\0RC=0\0[DATA]\0B=2\0"_s));
     }
@@ -52,14 +55,16 @@ private Q_SLOTS:
     }
 
     // Ctrl+I opens one Session window and the grid still takes keys. Its check box shows the
-    // gutter: times on entry rows, latencies on timed requests, copying without them. Its buttons
-    // and a double-click on a client make an entry's first row current, the focus staying put.
+    // gutter: times on entry rows, latencies on timed requests, where another's reply joined,
+    // copying without them. Its buttons and a double-click on a client or a request make an
+    // entry's first row current, the focus staying put. It keeps the size it was given.
     void sessionWindow()
     {
-        // Rows: a note 0, A 1-3 and its reply 4-5, B 6-8, A 9-11 and its slow reply 12-13, C 14-16.
-        play(*mWindow, {u"T:A"_s, u"S:A"_s, u"R"_s, u"S:B"_s, u"S:A"_s});
+        // Rows: a note 0, A 1-3 and its reply 4-5, A 6-8, B 9-11 and A's slow reply 12-13, then
+        // C 14-16 through B's object, which leaves B unanswered.
+        play(*mWindow, {u"T:A#1"_s, u"S:A#1"_s, u"R#1"_s, u"S:A#1"_s, u"S:B#2"_s});
         QTest::qWait(250);
-        play(*mWindow, {u"R"_s, u"S:C"_s});
+        play(*mWindow, {u"R#1"_s, u"S:C#2"_s});
         DisplayGrid *grid = mWindow->vsf();
         const QByteArray withoutGutter = LineText::BuildLinesText(*grid, 0, grid->Rows() - 1);
         const int viewportLeft = grid->viewport()->x();
@@ -80,29 +85,39 @@ private Q_SLOTS:
         QVERIFY2(grid->gutterText(1).contains(timed), qPrintable(grid->gutterText(1)));
         QCOMPARE(grid->gutterText(0).size(), 12); // the note: its time alone
         for (int row = 0; row < grid->Rows(); ++row)
-            QCOMPARE(grid->gutterText(row).isEmpty(), !grid->startsEntry(row));
+            QCOMPARE(grid->gutterText(row).isEmpty(), !grid->startsEntry(row) && row != 12);
+        QCOMPARE(grid->gutterText(12), u"\u21b3 reply to A"_s);
         QCOMPARE(LineText::BuildLinesText(*grid, 0, grid->Rows() - 1), withoutGutter);
 
         session->cmdSlowest->click();
-        QCOMPARE(grid->Row(), 9);
+        QCOMPARE(grid->Row(), 6);
         session->cmdNextUnanswered->setFocus();
         session->cmdNextUnanswered->click(); // wraps round to B
-        QCOMPARE(grid->Row(), 6);
+        QCOMPARE(grid->Row(), 9);
         QCOMPARE(session->focusWidget(), session->cmdNextUnanswered);
-        QTableView *table = session->grdClients;
-        const QRect cell = table->visualRect(table->model()->index(2, 2)); // C's: titles in order
         // A double-click as the window system delivers it: a click, then the second press.
-        const auto doubleClick = [&] {
+        const auto doubleClick = [&](QTableView *table, int row) {
+            const QRect cell = table->visualRect(table->model()->index(row, 2));
             QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
             QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
         };
-        doubleClick();
+        doubleClick(session->grdClients, 2); // C's: titles in order
         QCOMPARE(grid->Row(), 14);
+        session->Refresh();
+        doubleClick(session->grdRequests, 0); // the slowest request name first: A's Get
+        QCOMPARE(grid->Row(), 6);
         mWindow->ClearDisplay(); // from inside an entry: nothing is left to go to
-        doubleClick();
+        doubleClick(session->grdClients, 2);
         QCOMPARE(session->lblStatus->text(), u"No entry of C is held."_s);
         session->cmdSlowest->click();
         QCOMPARE(session->lblStatus->text(), u"No answered request is held."_s);
+
+        const QSize size = session->minimumSize() + QSize(30, 20); // the screen is small offscreen
+        session->resize(size);
+        session->move(20, 20);
+        session->close();
+        showSessionWindow(mWindow.get());
+        QTRY_COMPARE(loadedSessionWindow()->size(), size);
 
         mWindow->showTimeGutter(false);
         QVERIFY(!gutter->isVisible());

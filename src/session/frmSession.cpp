@@ -62,9 +62,13 @@ QTableView *figureTable(QWidget *parent, const QString &name, const QString &acc
     table->horizontalHeader()->setStretchLastSection(true);
     table->horizontalHeader()->setMinimumSectionSize(48);
     table->setWordWrap(false);
+    // No narrower than its heading, whatever the font.
+    const QFontMetrics heading(table->horizontalHeader()->font());
     int column = 0;
-    for (const int width : widths)
-        table->setColumnWidth(column++, width);
+    for (const int width : widths) {
+        const QString text = model->headerData(column, Qt::Horizontal).toString();
+        table->setColumnWidth(column++, std::max(width, heading.horizontalAdvance(text) + 24));
+    }
     return table;
 }
 

@@ -120,7 +120,113 @@ DisplayGrid::DisplayGrid(QWidget *parent)
 void DisplayGrid::AddItem(QStringView text)
 {
     mLines.append(text);
+    if (mShown.all())
+        contentChanged();
+}
+
+int DisplayGrid::FindRow(int value, int startRow) const
+{
+    if (mShown.all())
+        return mLines.findRowData(value, startRow);
+    if (startRow >= Rows())
+        return -1;
+    // Rows show by whole entries, so the first shown row at or after a hidden entry's start
+    // starts an entry too.
+    for (int store = stored(std::max(startRow, 0));;) {
+        const int found = mLines.findRowData(value, store);
+        if (found < 0)
+            return -1;
+        const int shown = mShown.shownAtOrAfter(found);
+        if (shown >= Rows())
+            return -1;
+        if (mLines.rowData(stored(shown)) == value)
+            return shown;
+        store = stored(shown);
+    }
+}
+
+int DisplayGrid::markedRow(int index) const
+{
+    const int row = mLines.markedRow(index);
+    return row < 0 ? -1 : mShown.shownRow(row);
+}
+
+void DisplayGrid::markStoredEntry(int storeRow)
+{
+    mLines.setRowData(storeRow, kEntryMark);
+    mLines.setBold(storeRow, true);
+    const int row = mShown.shownRow(storeRow);
+    if (row >= 0) {
+        mWrappedHeights.remove(row);
+        scheduleRefresh();
+    }
+}
+
+void DisplayGrid::shownChanged(bool onlyAtTheEnd)
+{
+    if (!onlyAtTheEnd) {
+        mAutoSizedRows = 0;
+        mContentWidth = 0;
+        mWrappedHeights.clear();
+        if (auto *accessible =
+                dynamic_cast<DisplayGridAccessible *>(QAccessible::queryAccessibleInterface(this)))
+            accessible->forgetRows();
+    }
     contentChanged();
+}
+
+void DisplayGrid::setShownRows(ShownRows rows, int current)
+{
+    mShown = std::move(rows);
+    mRow = current >= 0 && current < Rows() ? current : -1;
+    mRowSel = mRow;
+    mTopRow = 0;
+    mRowToShow = mRow;
+    shownChanged(false);
+    updateScrollBars();
+    viewport()->update();
+    Q_EMIT RowColChange();
+}
+
+void DisplayGrid::showStoredTail(int first)
+{
+    if (mShown.all())
+        return;
+    const int before = Rows();
+    mShown.hideFrom(first);
+    const bool shrank = Rows() < before;
+    mShown.showTail(first, mLines.size() - first);
+    shownChanged(!shrank);
+}
+
+void DisplayGrid::hideStoredFrom(int first)
+{
+    if (mShown.all())
+        return;
+    const int before = Rows();
+    mShown.hideFrom(first);
+    if (Rows() == before)
+        return;
+    if (mRow >= Rows() || mRowSel >= Rows()) {
+        mRow = std::min(mRow, Rows() - 1);
+        mRowSel = mRow;
+    }
+    shownChanged(false);
+}
+
+void DisplayGrid::showStoredRows(int first, int count)
+{
+    if (mShown.all() || count <= 0)
+        return;
+    const int at = mShown.shownAtOrAfter(first);
+    mShown.insert(first, count);
+    if (mRow >= at)
+        mRow += count;
+    if (mRowSel >= at)
+        mRowSel += count;
+    if (mTopRow > at)
+        mTopRow += count;
+    shownChanged(false);
 }
 
 void DisplayGrid::clearRows()
@@ -130,6 +236,8 @@ void DisplayGrid::clearRows()
             dynamic_cast<DisplayGridAccessible *>(QAccessible::queryAccessibleInterface(this)))
         accessible->forgetRows();
     mLines.clear();
+    if (!mShown.all())
+        mShown.showNone();
     // The blocks were large; hand the freed pages back to the system, not just to the heap.
     malloc_trim(0);
     mRow = -1;
@@ -165,14 +273,14 @@ QString DisplayGrid::TextMatrix(int row, int col) const
 {
     if (col != 0 || row < 0 || row >= Rows())
         return {};
-    return mLines.text(row);
+    return mLines.text(stored(row));
 }
 
 void DisplayGrid::setCellFontBold(int row, bool bold)
 {
     if (row < 0 || row >= Rows())
         return;
-    mLines.setBold(row, bold);
+    mLines.setBold(stored(row), bold);
     mWrappedHeights.remove(row);
     scheduleRefresh();
 }
@@ -213,7 +321,8 @@ void DisplayGrid::measureNewRows()
     for (int row = mAutoSizedRows; row < Rows(); ++row) {
         // A line cannot be wider than its length in the widest glyph: most lines are ruled
         // out without being measured.
-        const qint64 length = std::min<qint64>(mLines.view(row).length, VisibleText::PaintLimit);
+        const qint64 length =
+            std::min<qint64>(mLines.view(stored(row)).length, VisibleText::PaintLimit);
         if (length * widestChar <= mContentWidth)
             continue;
         mContentWidth = std::max(mContentWidth, textWidth(row));
@@ -434,8 +543,8 @@ void DisplayGrid::updateScrollBars()
 
 int DisplayGrid::textWidth(int row) const
 {
-    const QFontMetrics metrics(mLines.bold(row) ? boldOf(font()) : font());
-    const QString text = VisibleText::forPainting(mLines.view(row));
+    const QFontMetrics metrics(mLines.bold(stored(row)) ? boldOf(font()) : font());
+    const QString text = VisibleText::forPainting(mLines.view(stored(row)));
     int width = 0;
     for (qsizetype i = 0; i < text.size(); i += kSlice)
         width += metrics.horizontalAdvance(text.mid(i, kSlice));
@@ -449,8 +558,8 @@ int DisplayGrid::rowHeight(int row) const
     const auto cached = mWrappedHeights.constFind(row);
     if (cached != mWrappedHeights.constEnd())
         return cached.value();
-    QTextLayout layout(VisibleText::forPainting(mLines.view(row)),
-                       mLines.bold(row) ? boldOf(font()) : font());
+    QTextLayout layout(VisibleText::forPainting(mLines.view(stored(row))),
+                       mLines.bold(stored(row)) ? boldOf(font()) : font());
     layoutWrapped(layout, std::max(1, viewport()->width() - 2 * kPadding));
     const int height = std::max(mLineHeight, int(std::ceil(layout.boundingRect().height())) + 2);
     if (mWrappedHeights.size() >= kWrappedHeightCacheLimit)
@@ -672,9 +781,9 @@ void DisplayGrid::paintEvent(QPaintEvent *)
         if (selected)
             painter.fillRect(rowRect, pal.brush(group, QPalette::Highlight));
         painter.setPen(pal.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        const bool isBold = mLines.bold(row);
+        const bool isBold = mLines.bold(stored(row));
         painter.setFont(isBold ? bold : normal);
-        const QString text = VisibleText::forPainting(mLines.view(row));
+        const QString text = VisibleText::forPainting(mLines.view(stored(row)));
         if (mWordWrap) {
             QTextLayout layout(text, isBold ? bold : normal);
             layoutWrapped(layout, std::max(1, width - 2 * kPadding));

@@ -4,6 +4,7 @@
 #include "display/GridValues.h"
 #include "display/LineStore.h"
 #include "find/FindTarget.h"
+#include "view/ShownRows.h"
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
@@ -25,8 +26,9 @@ public:
 
     explicit DisplayGrid(QWidget *parent = nullptr);
 
+    // Appends a stored row; it shows at once while every row shows, else when shown below.
     void AddItem(QStringView text);
-    int Rows() const override { return mLines.size(); }
+    int Rows() const override { return mShown.size(mLines.size()); }
     // Rows = 0: removes every row.
     void clearRows();
     int FixedRows() const override { return 0; }
@@ -37,20 +39,36 @@ public:
     void setRow(int row) override;
     int RowSel() const { return mRowSel; }
 
-    int RowData(int row) const { return mLines.rowData(row); }
-    void setRowData(int row, int value) { mLines.setRowData(row, value); }
-    int FindRow(int value, int startRow) const { return mLines.findRowData(value, startRow); }
+    int RowData(int row) const { return mLines.rowData(stored(row)); }
+    void setRowData(int row, int value) { mLines.setRowData(stored(row), value); }
+    // The first shown row at or after `startRow` whose row data is `value`, or -1.
+    int FindRow(int value, int startRow) const;
 
     int rowCount() const override { return Rows(); }
     bool startsEntry(int row) const override { return RowData(row) == kEntryMark; }
     int nextEntryStart(int from) const override { return FindRow(kEntryMark, from); }
 
-    QString TextMatrix(int row, int col) const;
-    int lineCount() const override { return mLines.size(); }
-    // The stored text of a row, read in place.
-    LineView line(int row) const override { return mLines.view(row); }
+    // The rows held, shown or not, and which of them show. Rows are the shown rows everywhere
+    // else in this class.
+    const LineStore &store() const { return mLines; }
+    int stored(int row) const { return mShown.storeRow(row); }
+    const ShownRows &shownRows() const { return mShown; }
+    // Marks a stored row as an entry's first row, in bold.
+    void markStoredEntry(int storeRow);
+    // Shows another set of rows with `current` (a row of the new set, or -1) current.
+    void setShownRows(ShownRows rows, int current);
+    // The newest entry, from stored row `first` on, shows in full, or not at all.
+    void showStoredTail(int first);
+    void hideStoredFrom(int first);
+    // An older entry's rows, hidden until now, show.
+    void showStoredRows(int first, int count);
 
-    bool CellFontBold(int row) const { return mLines.bold(row); }
+    QString TextMatrix(int row, int col) const;
+    int lineCount() const override { return Rows(); }
+    // The stored text of a row, read in place.
+    LineView line(int row) const override { return mLines.view(stored(row)); }
+
+    bool CellFontBold(int row) const { return mLines.bold(stored(row)); }
     void setCellFontBold(int row, bool bold);
 
     void ShowCell(int row, int col) override;
@@ -79,10 +97,11 @@ public:
     void setWidth(double twips);
     void setHeight(double twips);
 
-    // Entry rows (those with non-zero row data) by their place among themselves.
-    int markedIndex(int row) const { return mLines.markedIndex(row); }
-    int markedRow(int index) const { return mLines.markedRow(index); }
-    int markedIndexAtOrAbove(int row) const { return mLines.markedIndexAtOrAbove(row); }
+    // Entry rows (those with non-zero row data) by their place among all entries held, shown
+    // or not; the row of a hidden one is -1.
+    int markedIndex(int row) const { return mLines.markedIndex(stored(row)); }
+    int markedRow(int index) const;
+    int markedIndexAtOrAbove(int row) const { return mLines.markedIndexAtOrAbove(stored(row)); }
     int markedCount() const { return mLines.markedCount(); }
 
     // A column left of the lines showing `label` of each row it returns text for, as wide as
@@ -132,7 +151,10 @@ private:
     void setTopRow(int row);
     int pageRows() const;
 
+    void shownChanged(bool onlyAtTheEnd);
+
     LineStore mLines;
+    ShownRows mShown;
     QWidget *mGutter = nullptr;
     GutterLabel mGutterLabel;
     QString mGutterWidest;

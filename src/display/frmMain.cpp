@@ -42,12 +42,7 @@ public:
             mGrid.setRedraw(flexRDNone);
         mGrid.AddItem(text);
     }
-    void startEntry() override
-    {
-        const int row = mGrid.Rows() - 1;
-        mGrid.setRowData(row, kEntryMark);
-        mGrid.setCellFontBold(row, true);
-    }
+    void startEntry() override { mGrid.markStoredEntry(mGrid.store().size() - 1); }
 
 private:
     DisplayGrid &mGrid;

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "find/LineMatcher.h"
+#include "platform/LineSource.h"
+#include "view/EntryFacts.h"
+#include "view/ShownRows.h"
+
+#include <QDeadlineTimer>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// What the operator narrowed the view to. Every condition is on whole entries, and an entry
+// shows when it meets all of them.
+struct ViewConditions {
+    QString text;    // a line of the entry holds it (plain, any case); empty for any entry
+    QString exclude; // no line of the entry holds it (plain, any case); empty for any entry
+    std::vector<bool> hiddenClients; // by client number; numbers past the end are shown
+    bool errors = false;             // the entry holds an error return code
+    bool unanswered = false;         // the entry is a request that got no reply
+
+    bool active() const;
+    bool hidesClient(int client) const;
+};
+
+// The stored entries and lines as the filter reads them.
+class FilterSource {
+public:
+    virtual int entryCount() const = 0;
+    // The first stored row of an entry; an entry runs to the next one's first row.
+    virtual int entryRow(int entry) const = 0;
+    virtual int storedRows() const = 0;
+    virtual LineView storedLine(int row) const = 0;
+    virtual const EntryFacts &facts() const = 0;
+
+protected:
+    ~FilterSource() = default;
+};
+
+class ViewFilter {
+public:
+    explicit ViewFilter(ViewConditions conditions = {});
+
+    const ViewConditions &conditions() const { return mConditions; }
+    bool active() const { return mActive; }
+    bool readsLines() const { return mText || mExclude; }
+    bool shows(const FilterSource &source, int entry) const;
+    // The stored rows of an entry, [first, end).
+    static std::pair<int, int> rowsOf(const FilterSource &source, int entry);
+
+private:
+    bool factsShow(std::uint32_t facts) const;
+
+    ViewConditions mConditions;
+    bool mActive = false;
+    std::uint32_t mRequired = 0; // the flags an entry must have
+    std::optional<LineMatcher> mText;
+    std::optional<LineMatcher> mExclude;
+};
+
+// Judges every entry held, a slice at a time, into the rows the view shows. Entries that
+// arrive meanwhile are judged too: it is done when it has caught up with the last one.
+class FilterRun {
+public:
+    explicit FilterRun(ViewFilter filter);
+
+    const ViewFilter &filter() const { return mFilter; }
+    // Judges entries until all held are judged (true) or the deadline has passed (false).
+    bool advance(const FilterSource &source, const QDeadlineTimer &deadline);
+    const ShownRows &rows() const { return mRows; }
+    int shownEntries() const { return mShownEntries; }
+
+private:
+    ViewFilter mFilter;
+    ShownRows mRows;
+    int mNext = 0;
+    int mShownEntries = 0;
+    int mRunStart = -1; // the first entry of the shown entries being gathered
+};

@@ -71,12 +71,16 @@ frmMain::frmMain(QWidget *parent)
     connect(&mWindowSettle, &QTimer::timeout, this, &frmMain::windowChanged);
     createToolbar();
     createRightClickMenu();
+    createViewBar();
     Finder().setDisplay(mGrid, this);
-    // The toolbar cannot be hidden: there would be no way to bring it back.
-    setContextMenuPolicy(Qt::NoContextMenu);
     const TwipsScale scale = primaryTwipsScale();
     resize(scale.xToPixels(3495), scale.yToPixels(1335) + tbr->sizeHint().height());
     Form_Load();
+}
+
+frmMain::~frmMain()
+{
+    Session().setUnansweredListener({});
 }
 
 void frmMain::Form_Load()
@@ -224,9 +228,20 @@ void frmMain::layoutGrid()
     mGrid->setHeight(client->height() * scale.perPixelY - 2 * mGrid->Top());
 }
 
-// The entry starting at `row` becomes current; painting resumes and brings it into view.
+// The entry starting at `row` becomes current; painting resumes and brings it into view. Not
+// following, the operator's place stays as it is.
 void frmMain::entryStarted(int row)
 {
+    if (!Following()) {
+        ++mUnseenEntries;
+        if (mGrid->Row() >= 0)
+            mEntries.sync(*mGrid, mGrid->Row(), mGrid->FixedRows());
+        if (Preferences().WordWrap())
+            mGrid->AutoSize(kTextColumn);
+        mGrid->setRedraw(flexRDBuffered);
+        mViewTexts.start();
+        return;
+    }
     mGrid->setRow(row);
     mEntries.entryAdded(row);
     if (Preferences().WordWrap())
@@ -240,13 +255,15 @@ void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXReque
 {
     const std::int64_t arrived = Session().now();
     IsNavigating = true;
-    const int row = mGrid->Rows();
+    const int first = mGrid->store().size();
     GridLines lines(*mGrid);
     mFormatter.showHeader = Preferences().DisplayHeader();
     const int added = mFormatter.formatSend(lines, AppName, HELIXRequest, HELIXBuffer);
-    entryStarted(row);
-    IsNavigating = false;
+    // The new entry's facts exist before the log closes an older request through this one.
+    mFacts.append(0);
     Session().request(arrived, AppName, HELIXRequest, added);
+    entryStored(first);
+    IsNavigating = false;
     UpdateCommandState();
 }
 
@@ -266,9 +283,13 @@ std::optional<HelixError> frmMain::FormatReceiveBuffer(QStringView HELIXBuffer)
     mGrid->setRedraw(flexRDBuffered);
     if (received.outcome == EntryFormatter::Reply::Unclosed) {
         Session().otherLines(arrived, received.lines);
+        newestEntryChanged(false);
         return HelixError::invalidArgument();
     }
     Session().reply(arrived, received.returnCode, received.lines);
+    if (SessionLog::isErrorCode(received.returnCode))
+        mFacts.set(mFacts.size() - 1, EntryFacts::kError);
+    newestEntryChanged(false);
     UpdateCommandState();
     return std::nullopt;
 }
@@ -277,13 +298,29 @@ void frmMain::FormatText(const QString &AppName, const QString &Text)
 {
     const std::int64_t arrived = Session().now();
     IsNavigating = true;
-    const int row = mGrid->Rows();
+    const int first = mGrid->store().size();
     GridLines lines(*mGrid);
     const int added = mFormatter.formatText(lines, AppName, Text);
-    entryStarted(row);
-    IsNavigating = false;
+    mFacts.append(0);
     Session().note(arrived, AppName, added);
+    entryStored(first);
+    IsNavigating = false;
     UpdateCommandState();
+}
+
+// The entry stored from row `first` on is complete: it shows, and becomes current, when the
+// view's conditions let it.
+void frmMain::entryStored(int first)
+{
+    const EntryTimings &timings = Session().entries();
+    if (timings.size() == mFacts.size())
+        mFacts.setClient(mFacts.size() - 1, timings.at(timings.size() - 1).client);
+    newestEntryChanged(true);
+    const int row = mGrid->shownRows().shownRow(first);
+    if (row >= 0)
+        entryStarted(row);
+    else
+        mGrid->setRedraw(flexRDBuffered);
 }
 
 int frmMain::heldLines() const

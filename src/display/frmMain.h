@@ -7,6 +7,8 @@
 #include "platform/NormalPlacement.h"
 #include "platform/PositionedForm.h"
 #include "session/SessionTarget.h"
+#include "view/EntryFacts.h"
+#include "view/ViewFilter.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -18,6 +20,8 @@
 
 class DisplayGrid;
 class QAction;
+class QLabel;
+class QLineEdit;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -35,6 +39,7 @@ class frmMain : public QMainWindow, public PositionedForm, public SessionTarget 
 public:
     // Creating the window loads it: minimum size, saved or top-left position, preferences.
     explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
 
     // The smallest outer size, in twips (240 x 130 pixels).
     qint16 miMinWidthTwips = 0;
@@ -77,6 +82,26 @@ public:
     void ToolClick(const QString &name);
     // Checks the drop-down entry that the Save button's face runs.
     void MarkDefaultSaveTool(int SaveText);
+
+    // The View bar, hidden unless shown by Ctrl+L or the toolbars' menu: Follow, and the
+    // conditions that narrow the rows shown to whole entries.
+    QToolBar *tbrView = nullptr;
+    QAction *tbrFollow = nullptr;
+    QLineEdit *txtFilter = nullptr;
+    QLineEdit *txtExclude = nullptr;
+    QToolButton *tbrClients = nullptr;
+    QAction *tbrErrors = nullptr;
+    QAction *tbrUnanswered = nullptr;
+    QLabel *lblShown = nullptr;
+    // Unchecked, new entries are added without moving the current row or the view.
+    bool Following() const;
+    void setFollowing(bool follow);
+    // The conditions as the View bar sets them, and applying them now.
+    ViewConditions viewConditions() const;
+    void ApplyFilter();
+    // Whether a filter is being applied, a slice at a time.
+    bool filtering() const { return mFilterRun.has_value(); }
+    int shownEntries() const;
 
     // The right-click menu of the grid and its six commands.
     QMenu *mnuPopup = nullptr;
@@ -123,6 +148,8 @@ public:
     int currentEntry() const override;
     void goToEntry(int entry) override;
     void showTimeGutter(bool on) override;
+    void showOnlyClient(int client) override;
+    void showAllClients() override;
 
 Q_SIGNALS:
     // The window has left the screen and is about to tell its clients to stop tracing.
@@ -138,6 +165,15 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    class StoredEntries;
+    void createViewBar();
+    void showViewBar(bool shown);
+    void fillClientsMenu();
+    void filterSlice();
+    void filterDone();
+    void newestEntryChanged(bool started);
+    void entryUnanswered(int entry);
+    void updateShownLabel();
     void createToolbar();
     void createRightClickMenu();
     void vsf_KeyDown(int KeyCode, int Shift);
@@ -152,6 +188,7 @@ private:
     void windowChangeArrived();
     void windowChanged();
     void entryStarted(int row);
+    void entryStored(int first);
     void layoutGrid();
 
     DisplayGrid *mGrid = nullptr;
@@ -162,4 +199,13 @@ private:
     QList<QAction *> mForwardCommands;
     QTimer mWindowSettle;
     QPointer<QWidget> mFocusBeforeBusy;
+    EntryFacts mFacts;
+    ViewFilter mFilter;
+    std::optional<FilterRun> mFilterRun;
+    QTimer mFilterSlices;
+    QTimer mFilterTyping;
+    std::vector<bool> mHiddenClients;
+    int mShownEntries = 0;
+    int mUnseenEntries = 0;
+    QTimer mViewTexts; // the View bar's counts follow the traffic at most this often
 };

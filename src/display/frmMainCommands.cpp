@@ -78,6 +78,12 @@ void frmMain::ClearDisplay()
     mGrid->clearRows();
     Session().clearEntries(Session().now());
     mEntries.clear();
+    mFacts.clear();
+    mShownEntries = 0;
+    mUnseenEntries = 0;
+    if (mFilterRun)
+        mFilterRun.emplace(mFilterRun->filter());
+    updateShownLabel();
 }
 
 // Disabling the window takes the keyboard focus from it, and enabling it again gives the focus

@@ -16,8 +16,13 @@ std::int64_t steadyMicros()
         .count();
 }
 
+// Return codes are shown, not parsed: a client cannot make the log hold a huge one.
+constexpr int kMaxCodeLength = 64;
+
+} // namespace
+
 // "RC=0" and "RC= 00" are success; an empty code says nothing either way.
-bool isNonZeroCode(QStringView returnCode)
+bool SessionLog::isErrorCode(QStringView returnCode)
 {
     const QStringView value = returnCode.mid(3).trimmed();
     if (value.isEmpty())
@@ -26,11 +31,6 @@ bool isNonZeroCode(QStringView returnCode)
     const qlonglong number = value.toLongLong(&ok);
     return !ok || number != 0;
 }
-
-// Return codes are shown, not parsed: a client cannot make the log hold a huge one.
-constexpr int kMaxCodeLength = 64;
-
-} // namespace
 
 SessionLog::SessionLog(Clock clock, std::int64_t wallStartMs)
     : mClock(clock ? std::move(clock) : Clock(steadyMicros))
@@ -149,10 +149,13 @@ void SessionLog::closeUnanswered(ObjectPairing &pairing)
         return;
     ++mClients[pairing.openClient]->unanswered;
     ++mRequests[std::size_t(pairing.openRow)]->unanswered;
-    if (pairing.openEntry >= 0)
-        mEntries.setLatency(pairing.openEntry, EntryTimings::kUnanswered);
+    const int entry = std::exchange(pairing.openEntry, -1);
     pairing.openClient = kNoClient;
-    pairing.openEntry = -1;
+    if (entry >= 0) {
+        mEntries.setLatency(entry, EntryTimings::kUnanswered);
+        if (mUnansweredListener)
+            mUnansweredListener(entry);
+    }
 }
 
 int SessionLog::startEntry(std::int64_t at, std::uint16_t client, std::uint32_t latency, int lines)
@@ -219,7 +222,7 @@ void SessionLog::reply(std::int64_t at, QStringView returnCode, int lines)
         pairing.openClient = kNoClient;
         pairing.openEntry = -1;
     }
-    if (isNonZeroCode(returnCode)) {
+    if (isErrorCode(returnCode)) {
         c.lastNonZeroReturnCode = returnCode.left(kMaxCodeLength).toString();
         if (row != kNoRow)
             mRequests[std::size_t(row)]->lastNonZeroReturnCode = c.lastNonZeroReturnCode;

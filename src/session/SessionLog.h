@@ -117,6 +117,13 @@ public:
 
     bool isUnanswered(int entry) const;
     Outstanding outstanding() const;
+    // Told each held entry whose request turns out unanswered, as it does.
+    void setUnansweredListener(std::function<void(int entry)> listener)
+    {
+        mUnansweredListener = std::move(listener);
+    }
+    // Whether a return code field ("RC=...") reports a failure: anything but a number 0.
+    static bool isErrorCode(QStringView returnCode);
     // The held request that waited longest for its reply, or -1.
     int slowestEntry() const;
     // The first unanswered entry after `entry`, wrapping round to the top, or -1.
@@ -164,6 +171,7 @@ private:
     int mLastRequest = kNoRow;
     QHash<std::uint64_t, ObjectPairing> mPairings; // by object number
     std::uint64_t mCaller = 0;
+    std::function<void(int)> mUnansweredListener;
     std::uint64_t mLinesTaken = 0;
     int mNewestRows = 0; // the rows of the newest entry so far
     std::array<std::uint64_t, kRateBuckets> mRate{};

@@ -11,6 +11,10 @@ public:
     // Makes the entry's first row current, as a find hit is made current.
     virtual void goToEntry(int entry) = 0;
     virtual void showTimeGutter(bool on) = 0;
+    // Narrows the view to the entries of one client (by its number in the session log), or
+    // widens it to every client's.
+    virtual void showOnlyClient(int client) = 0;
+    virtual void showAllClients() = 0;
 
 protected:
     ~SessionTarget() = default;

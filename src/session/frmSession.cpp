@@ -7,6 +7,7 @@
 #include "session/SessionTarget.h"
 #include "session/SessionText.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QHBoxLayout>
@@ -111,6 +112,19 @@ frmSession::frmSession(Tracked<SessionTarget> target)
             [this](const QModelIndex &index) { GoToNewestOf(index.row()); });
     connect(grdClients, &QTableView::activated, this,
             [this](const QModelIndex &index) { GoToNewestOf(index.row()); });
+    grdClients->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *onlyThis = new QAction(QStringLiteral("Show only this client"), grdClients);
+    connect(onlyThis, &QAction::triggered, this, [this] {
+        const QModelIndex index = grdClients->currentIndex();
+        if (mTarget && index.isValid())
+            mTarget->showOnlyClient(index.row());
+    });
+    auto *all = new QAction(QStringLiteral("Show all clients"), grdClients);
+    connect(all, &QAction::triggered, this, [this] {
+        if (mTarget)
+            mTarget->showAllClients();
+    });
+    grdClients->addActions({onlyThis, all});
 
     mRequests = new RequestTableModel(Session(), this);
     mSortedRequests = new QSortFilterProxyModel(this);

@@ -20,6 +20,7 @@ public:
     void append(int client) { mWords.push_back(std::uint32_t(client) & kClientMask); }
     // Entries outside those held are ignored.
     void set(int entry, std::uint32_t flag);
+    void setClient(int entry, int client);
     void clear() { std::vector<std::uint32_t>().swap(mWords); }
 
     std::size_t bytesReserved() const { return mWords.capacity() * sizeof(std::uint32_t); }

@@ -32,6 +32,7 @@ public:
     }
     int entryCount() const override { return std::min(mStore.markedCount(), mFacts.size()); }
     int entryRow(int entry) const override { return mStore.markedRow(entry); }
+    int entryAt(int row) const override { return mStore.markedIndexAtOrAbove(row); }
     int storedRows() const override { return mStore.size(); }
     LineView storedLine(int row) const override { return mStore.view(row); }
     const EntryFacts &facts() const override { return mFacts; }
@@ -215,19 +216,8 @@ void frmMain::filterDone()
 {
     mFilterSlices.stop();
     const ShownRows rows = mFilterRun->rows();
-    const LineStore &store = mGrid->store();
-    const int storedRows = store.size();
-    int current = -1;
-    if (mGrid->Row() >= 0) {
-        const int stored = mGrid->stored(mGrid->Row());
-        current = rows.shownRow(stored);
-        if (current < 0) {
-            const int after = rows.shownAtOrAfter(stored);
-            const int entry = after > 0 ? store.markedIndexAtOrAbove(rows.storeRow(after - 1)) : -1;
-            current = entry >= 0 ? rows.shownRow(store.markedRow(entry))
-                                 : (rows.size(storedRows) > 0 ? 0 : -1);
-        }
-    }
+    const int current = currentAfterFiltering(
+        rows, mGrid->Row() >= 0 ? mGrid->stored(mGrid->Row()) : -1, StoredEntries(*mGrid, mFacts));
     mFilter = mFilterRun->filter();
     mShownEntries = mFilterRun->shownEntries();
     mFilterRun.reset();

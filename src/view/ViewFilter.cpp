@@ -101,3 +101,16 @@ bool FilterRun::advance(const FilterSource &source, const QDeadlineTimer &deadli
     }
     return true;
 }
+
+int currentAfterFiltering(const ShownRows &rows, int current, const FilterSource &source)
+{
+    if (current < 0 || rows.size(source.storedRows()) == 0)
+        return -1;
+    if (const int shown = rows.shownRow(current); shown >= 0)
+        return shown;
+    const int after = rows.shownAtOrAfter(current);
+    if (after == 0)
+        return 0;
+    const int entry = source.entryAt(rows.storeRow(after - 1));
+    return entry >= 0 ? rows.shownRow(source.entryRow(entry)) : after - 1;
+}

@@ -30,6 +30,8 @@ public:
     virtual int entryCount() const = 0;
     // The first stored row of an entry; an entry runs to the next one's first row.
     virtual int entryRow(int entry) const = 0;
+    // The entry a stored row belongs to, or -1 for rows before the first entry.
+    virtual int entryAt(int row) const = 0;
     virtual int storedRows() const = 0;
     virtual LineView storedLine(int row) const = 0;
     virtual const EntryFacts &facts() const = 0;
@@ -58,6 +60,11 @@ private:
     std::optional<LineMatcher> mText;
     std::optional<LineMatcher> mExclude;
 };
+
+// Which row of `rows` to make current when they replace the rows shown, stored row `current`
+// (-1 for none, which stays none) being current: that row while it still shows, else the first
+// row of the nearest shown entry before it, else the first row shown; -1 when nothing shows.
+int currentAfterFiltering(const ShownRows &rows, int current, const FilterSource &source);
 
 // Judges every entry held, a slice at a time, into the rows the view shows. Entries that
 // arrive meanwhile are judged too: it is done when it has caught up with the last one.

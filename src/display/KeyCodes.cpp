@@ -47,6 +47,8 @@ int virtualKey(int qtKey)
         return 45;
     case Qt::Key_Delete:
         return 46;
+    case Qt::Key_ScrollLock:
+        return vbKeyScrollLock;
     default:
         return 0;
     }

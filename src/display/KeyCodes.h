@@ -11,6 +11,7 @@ constexpr int vbKeyF = 70;
 constexpr int vbKeyI = 73;
 constexpr int vbKeyF1 = 112;
 constexpr int vbKeyF3 = 114;
+constexpr int vbKeyScrollLock = 145;
 
 constexpr int vbLeftButton = 1;
 constexpr int vbRightButton = 2;

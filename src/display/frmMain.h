@@ -171,6 +171,8 @@ private:
     void fillClientsMenu();
     void filterSlice();
     void filterDone();
+    int currentStoredRow() const;
+    void showRows(const ShownRows &rows, int shownEntries);
     void newestEntryChanged(bool started);
     void entryUnanswered(int entry);
     void updateShownLabel();
@@ -207,5 +209,6 @@ private:
     std::vector<bool> mHiddenClients;
     int mShownEntries = 0;
     int mUnseenEntries = 0;
-    QTimer mViewTexts; // the View bar's counts follow the traffic at most this often
+    int mHeldCurrent = -1; // the stored row current before a filter showed nothing
+    QTimer mViewTexts;     // the View bar's counts follow the traffic at most this often
 };

@@ -81,6 +81,7 @@ void frmMain::ClearDisplay()
     mFacts.clear();
     mShownEntries = 0;
     mUnseenEntries = 0;
+    mHeldCurrent = -1;
     if (mFilterRun)
         mFilterRun.emplace(mFilterRun->filter());
     updateShownLabel();
@@ -119,6 +120,8 @@ void frmMain::vsf_KeyDown(int KeyCode, int Shift)
             showSessionWindow(this);
     } else if (KeyCode == vbKeyF3 && findEnabled) {
         Finder().FindNext((Shift & ShiftMask) ? kFindUp : kFindDown);
+    } else if (KeyCode == vbKeyScrollLock) {
+        setFollowing(!Following());
     }
 }
 

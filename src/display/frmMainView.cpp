@@ -60,8 +60,6 @@ void frmMain::createViewBar()
     tbrFollow->setObjectName(QStringLiteral("tbrFollow"));
     tbrFollow->setCheckable(true);
     tbrFollow->setChecked(true);
-    tbrFollow->setShortcut(Qt::Key_ScrollLock);
-    addAction(tbrFollow); // its key works while the bar is hidden
     connect(tbrFollow, &QAction::toggled, this, [this](bool follow) {
         mUnseenEntries = 0;
         mViewTexts.start();
@@ -195,12 +193,26 @@ void frmMain::ApplyFilter()
     mFilterSlices.stop();
     if (mFilter.active()) {
         mFilter = ViewFilter();
-        const int current = mGrid->Row() >= 0 ? mGrid->stored(mGrid->Row()) : -1;
-        mGrid->setShownRows(ShownRows(), current);
-        if (current >= 0)
-            mGrid->ShowCell(current, kTextColumn);
+        showRows(ShownRows(), mGrid->markedCount());
     }
     updateShownLabel();
+}
+
+// A filter that showed nothing leaves the operator's place to come back to once rows show.
+int frmMain::currentStoredRow() const
+{
+    return mGrid->Row() >= 0 ? mGrid->stored(mGrid->Row()) : mHeldCurrent;
+}
+
+void frmMain::showRows(const ShownRows &rows, int shownEntries)
+{
+    const int stored = currentStoredRow();
+    const int current = currentAfterFiltering(rows, stored, StoredEntries(*mGrid, mFacts));
+    mHeldCurrent = current < 0 ? stored : -1;
+    mShownEntries = shownEntries;
+    mGrid->setShownRows(rows, current);
+    if (current >= 0)
+        mGrid->ShowCell(current, kTextColumn);
 }
 
 void frmMain::filterSlice()
@@ -215,15 +227,9 @@ void frmMain::filterSlice()
 void frmMain::filterDone()
 {
     mFilterSlices.stop();
-    const ShownRows rows = mFilterRun->rows();
-    const int current = currentAfterFiltering(
-        rows, mGrid->Row() >= 0 ? mGrid->stored(mGrid->Row()) : -1, StoredEntries(*mGrid, mFacts));
     mFilter = mFilterRun->filter();
-    mShownEntries = mFilterRun->shownEntries();
-    mFilterRun.reset();
-    mGrid->setShownRows(rows, current);
-    if (current >= 0)
-        mGrid->ShowCell(current, kTextColumn);
+    const FilterRun run = *std::exchange(mFilterRun, std::nullopt);
+    showRows(run.rows(), run.shownEntries());
     updateShownLabel();
 }
 

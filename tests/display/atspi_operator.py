@@ -93,6 +93,21 @@ dialog = wait_for(lambda: next(node for name, node in named(app, ("dialog", "fil
 press(wait_for(lambda: named(dialog, ("push button",))["Cancel"])
       or fail("the save dialog has no Cancel"))
 
+# The View bar the settings file shows: its tools press, its fields take text and narrow the rows.
+view = wait_for(lambda: named(app, ("tool bar",))["View"]) or fail("no View bar")
+VIEW_TOOLS = ("push button", "toggle button", "button with menu", "check box")
+bar = wait_for(lambda: len(named(view, VIEW_TOOLS)) >= 4 and named(view, VIEW_TOOLS)) or fail(
+    f"View bar tools: {list(named(view, VIEW_TOOLS))}")
+for name in ("Follow", "Errors", "Unanswered", "Clients"):
+    name in bar and actions(bar[name]) or fail(f"{name} cannot be pressed: {list(bar)}")
+fields = named(view, ("text",))
+set(fields) >= {"Filter", "Exclude"} or fail(f"View bar fields: {list(fields)}")
+shown = rows()
+fields["Filter"].queryEditableText().setTextContents("no such text")
+wait_for(lambda: rows() == []) or fail(f"rows under a filter nothing matches: {rows()}")
+fields["Filter"].queryEditableText().setTextContents("")
+wait_for(lambda: rows() == shown) or fail(f"rows with the filter emptied: {rows()}")
+
 press(found["Up"])
 wait_for(lambda: "Press" in actions(tools()["Down"])) or fail("Up did not move back")
 press(found["Clear"])

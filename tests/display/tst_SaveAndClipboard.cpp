@@ -8,6 +8,8 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -70,6 +72,27 @@ private Q_SLOTS:
         window.ToolClick(u"tbrSaveAll"_s);
         QCOMPARE(offered, u"out.txt"_s);
         QCOMPARE(readAll(path), "[A]  one\r\n[B]  two\r\n\r\n");
+    }
+
+    // Under a filter, copy all and save all take the shown entries only; new traffic that
+    // matches shows at once, the rest is counted.
+    void filterNarrowsCopyAndSave()
+    {
+        const QString path = mDir.filePath(u"shown.txt"_s);
+        frmMain window;
+        for (const QString &line : {u"keep one"_s, u"drop"_s, u"keep two"_s})
+            window.FormatText(line.startsWith(u'd') ? u"B"_s : u"A"_s, line);
+        window.txtFilter->setText(u"KEEP"_s);
+        QTRY_COMPARE(window.lblShown->text(), u"2 of 3 entries"_s);
+        window.FormatText(u"B"_s, u"keep three"_s);
+        window.FormatText(u"B"_s, u"nope"_s);
+        QTRY_COMPARE(window.lblShown->text(), u"3 of 5 entries"_s);
+        window.mnuCopyAll->trigger();
+        const QString shown = u"[A]  keep one\r\n[A]  keep two\r\n[B]  keep three\r\n"_s;
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), shown);
+        whenShown<QFileDialog>([&](QFileDialog *dialog) { acceptTyped(dialog, path); });
+        window.ToolClick(u"tbrSaveAll"_s);
+        QCOMPARE(QString::fromLatin1(readAll(path)), shown + u"\r\n"_s);
     }
 
     // Copying and saving block the window while they work; afterwards the grid takes the

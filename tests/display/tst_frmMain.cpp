@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
+#include <QToolBar>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -79,6 +80,37 @@ private Q_SLOTS:
     }
 
     // The tools and the find keys reach the navigation, and a click reaches the entry rows.
+    // Follow off: entries are added while the current row and the entry rows stay where they
+    // were, Down now having somewhere to go; on again, the last entry becomes current. Ctrl+L
+    // shows and hides the View bar, which is remembered.
+    void followAndTheViewBar()
+    {
+        frmMain window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(window.tbrView->isHidden());
+        for (const QString &line : {u"zero"_s, u"one"_s})
+            window.FormatText(u"A"_s, line);
+        DisplayGrid *grid = window.vsf();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Up);
+        QTest::keyClick(grid, Qt::Key_ScrollLock);
+        QVERIFY(!window.Following());
+        window.FormatSendBuffer(u"B"_s, u"Get"_s, u"X=1\0"_s);
+        window.FormatText(u"A"_s, u"three"_s);
+        QCOMPARE(state(window), u"0 -1 0 1 0011"_s);
+        QTRY_COMPARE(window.tbrFollow->text(), u"Follow (2 new)"_s);
+        window.tbrFollow->trigger();
+        QCOMPARE(state(window), u"4 2 4 -1 1100"_s);
+        QTRY_COMPARE(window.tbrFollow->text(), u"Follow"_s);
+        QTest::keyClick(grid, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(window.tbrView->isVisible());
+        QVERIFY(readSettingsFile().contains(u"[View]\nShown=True"_s));
+        QTest::keyClick(grid, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(window.tbrView->isHidden());
+    }
+
     void navigation_data()
     {
         QTest::addColumn<QString>("steps"); // a row number clicks it, a tool's name too; else keys

@@ -19,7 +19,11 @@ ViewFilter::ViewFilter(ViewConditions conditions)
     , mActive(mConditions.active())
     , mRequired((mConditions.errors ? EntryFacts::kError : 0u) |
                 (mConditions.unanswered ? EntryFacts::kUnanswered : 0u))
+    , mHidden(EntryFacts::kClientMask + 1)
 {
+    const std::size_t clients = std::min(mHidden.size(), mConditions.hiddenClients.size());
+    for (std::size_t client = 0; client < clients; ++client)
+        mHidden[client] = mConditions.hiddenClients[client];
     if (!mConditions.text.isEmpty())
         mText.emplace(mConditions.text, false, false);
     if (!mConditions.exclude.isEmpty())
@@ -30,12 +34,6 @@ std::pair<int, int> ViewFilter::rowsOf(const FilterSource &source, int entry)
 {
     return {source.entryRow(entry),
             entry + 1 < source.entryCount() ? source.entryRow(entry + 1) : source.storedRows()};
-}
-
-bool ViewFilter::factsShow(std::uint32_t facts) const
-{
-    return (facts & mRequired) == mRequired &&
-           !mConditions.hidesClient(int(facts & EntryFacts::kClientMask));
 }
 
 bool ViewFilter::shows(const FilterSource &source, int entry) const
@@ -65,40 +63,77 @@ FilterRun::FilterRun(ViewFilter filter)
     mRows.showNone();
 }
 
+void FilterRun::endRun(const FilterSource &source, int entry)
+{
+    const int first = source.entryRow(mRunStart);
+    const int end = entry < source.entryCount() ? source.entryRow(entry) : source.storedRows();
+    mRows.showTail(first, end - first);
+    mRunStart = -1;
+}
+
 bool FilterRun::advance(const FilterSource &source, const QDeadlineTimer &deadline)
 {
-    // The clock is read only now and then: judging an entry by its facts takes nanoseconds.
-    constexpr int kWorkBetweenClockReads = 4096;
+    if (!mFilter.readsLines())
+        return advanceByFacts(source, deadline);
+    // The clock is read only now and then: most entries are judged in well under a microsecond.
+    constexpr int kLinesBetweenClockReads = 4096;
     const int count = source.entryCount();
-    int work = 0;
+    int lines = 0;
     while (mNext < count) {
         const int entry = mNext++;
         const bool shown = mFilter.shows(source, entry);
         mShownEntries += shown;
-        if (shown && mRunStart < 0) {
+        if (shown && mRunStart < 0)
             mRunStart = entry;
-        } else if (!shown && mRunStart >= 0) {
-            const int first = source.entryRow(mRunStart);
-            mRows.showTail(first, source.entryRow(entry) - first);
-            mRunStart = -1;
-        }
-        if (mFilter.readsLines()) {
-            const auto [first, end] = ViewFilter::rowsOf(source, entry);
-            work += 1 + end - first;
-        } else {
-            ++work;
-        }
-        if (work >= kWorkBetweenClockReads) {
-            work = 0;
+        else if (!shown && mRunStart >= 0)
+            endRun(source, entry);
+        const auto [first, end] = ViewFilter::rowsOf(source, entry);
+        lines += 1 + end - first;
+        if (lines >= kLinesBetweenClockReads) {
+            lines = 0;
             if (deadline.hasExpired())
                 return false;
         }
     }
-    if (mRunStart >= 0) {
-        const int first = source.entryRow(mRunStart);
-        mRows.showTail(first, source.storedRows() - first);
-        mRunStart = -1;
+    if (mRunStart >= 0)
+        endRun(source, count);
+    return true;
+}
+
+// Judging by facts alone is one pass over a word an entry: the places where entries start and
+// stop showing are noted without a branch, and only those become runs of rows.
+bool FilterRun::advanceByFacts(const FilterSource &source, const QDeadlineTimer &deadline)
+{
+    constexpr int kBatch = 1 << 16;
+    const int count = source.entryCount();
+    const std::uint32_t *words = source.facts().data();
+    std::vector<int> edges;
+    while (mNext < count) {
+        const int end = std::min(count, mNext + kBatch);
+        edges.resize(std::size_t(end - mNext));
+        std::size_t edgeCount = 0;
+        bool inRun = mRunStart >= 0;
+        int shown = 0;
+        for (int entry = mNext; entry < end; ++entry) {
+            const bool shows = mFilter.factsShow(words[entry]);
+            edges[edgeCount] = entry;
+            edgeCount += shows != inRun;
+            inRun = shows;
+            shown += shows;
+        }
+        for (std::size_t i = 0; i < edgeCount; ++i) {
+            if (mRunStart < 0)
+                mRunStart = edges[i];
+            else
+                endRun(source, edges[i]);
+        }
+        mShownEntries += shown;
+        mNext = end;
+        if (mNext < count && deadline.hasExpired())
+            return false;
     }
+    if (mRunStart >= 0)
+        endRun(source, count);
     return true;
 }
 

@@ -51,12 +51,18 @@ public:
     // The stored rows of an entry, [first, end).
     static std::pair<int, int> rowsOf(const FilterSource &source, int entry);
 
-private:
-    bool factsShow(std::uint32_t facts) const;
+    // Whether an entry with these facts meets the conditions on facts (all but the texts).
+    bool factsShow(std::uint32_t facts) const
+    {
+        return ((facts & mRequired) == mRequired) &
+               !mHidden[std::size_t(facts & EntryFacts::kClientMask)];
+    }
 
+private:
     ViewConditions mConditions;
     bool mActive = false;
-    std::uint32_t mRequired = 0; // the flags an entry must have
+    std::uint32_t mRequired = 0;       // the flags an entry must have
+    std::vector<std::uint8_t> mHidden; // by client number, every number a word can hold
     std::optional<LineMatcher> mText;
     std::optional<LineMatcher> mExclude;
 };
@@ -79,6 +85,9 @@ public:
     int shownEntries() const { return mShownEntries; }
 
 private:
+    bool advanceByFacts(const FilterSource &source, const QDeadlineTimer &deadline);
+    void endRun(const FilterSource &source, int entry);
+
     ViewFilter mFilter;
     ShownRows mRows;
     int mNext = 0;

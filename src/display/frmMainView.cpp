@@ -33,6 +33,10 @@ public:
     int entryCount() const override { return std::min(mStore.markedCount(), mFacts.size()); }
     int entryRow(int entry) const override { return mStore.markedRow(entry); }
     int entryAt(int row) const override { return mStore.markedIndexAtOrAbove(row); }
+    void entryRows(const int *entries, int count, int *rows) const override
+    {
+        mStore.markedRows(entries, count, rows);
+    }
     int storedRows() const override { return mStore.size(); }
     LineView storedLine(int row) const override { return mStore.view(row); }
     const EntryFacts &facts() const override { return mFacts; }

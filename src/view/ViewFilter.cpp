@@ -1,6 +1,7 @@
 #include "view/ViewFilter.h"
 
 #include <algorithm>
+#include <bit>
 
 bool ViewConditions::active() const
 {
@@ -101,39 +102,53 @@ bool FilterRun::advance(const FilterSource &source, const QDeadlineTimer &deadli
 }
 
 // Judging by facts alone is one pass over a word an entry: the places where entries start and
-// stop showing are noted without a branch, and only those become runs of rows.
+// stop showing are noted without a branch, and only those are looked up as rows.
 bool FilterRun::advanceByFacts(const FilterSource &source, const QDeadlineTimer &deadline)
 {
     constexpr int kBatch = 1 << 16;
     const int count = source.entryCount();
     const std::uint32_t *words = source.facts().data();
-    std::vector<int> edges;
+    std::vector<int> edges, rows;
+    if (mRunStart >= 0) // a run gathered by lines goes on as one gathered by facts
+        mRunStartRow = source.entryRow(mRunStart);
     while (mNext < count) {
         const int end = std::min(count, mNext + kBatch);
         edges.resize(std::size_t(end - mNext));
-        std::size_t edgeCount = 0;
-        bool inRun = mRunStart >= 0;
-        int shown = 0;
-        for (int entry = mNext; entry < end; ++entry) {
-            const bool shows = mFilter.factsShow(words[entry]);
-            edges[edgeCount] = entry;
-            edgeCount += shows != inRun;
-            inRun = shows;
-            shown += shows;
+        int edgeCount = 0;
+        // 64 entries' verdicts a word; the bits that differ from their predecessor's are edges.
+        std::uint64_t before = mRunStart >= 0;
+        for (int base = mNext; base < end; base += 64) {
+            const int width = std::min(64, end - base);
+            std::uint64_t shown = 0;
+            for (int i = 0; i < width; ++i)
+                shown |= std::uint64_t(mFilter.factsShow(words[base + i])) << i;
+            std::uint64_t changes = shown ^ (shown << 1 | before);
+            if (width < 64)
+                changes &= (std::uint64_t(1) << width) - 1;
+            before = shown >> (width - 1) & 1;
+            for (; changes != 0; changes &= changes - 1)
+                edges[std::size_t(edgeCount++)] = base + std::countr_zero(changes);
+        }        rows.resize(std::size_t(edgeCount));
+        source.entryRows(edges.data(), edgeCount, rows.data());
+        for (int i = 0; i < edgeCount; ++i) {
+            if (mRunStart < 0) {
+                mRunStart = edges[std::size_t(i)];
+                mRunStartRow = rows[std::size_t(i)];
+            } else {
+                mRows.showTail(mRunStartRow, rows[std::size_t(i)] - mRunStartRow);
+                mShownEntries += edges[std::size_t(i)] - mRunStart;
+                mRunStart = -1;
+            }
         }
-        for (std::size_t i = 0; i < edgeCount; ++i) {
-            if (mRunStart < 0)
-                mRunStart = edges[i];
-            else
-                endRun(source, edges[i]);
-        }
-        mShownEntries += shown;
         mNext = end;
         if (mNext < count && deadline.hasExpired())
             return false;
     }
-    if (mRunStart >= 0)
-        endRun(source, count);
+    if (mRunStart >= 0) {
+        mRows.showTail(mRunStartRow, source.storedRows() - mRunStartRow);
+        mShownEntries += count - mRunStart;
+        mRunStart = -1;
+    }
     return true;
 }
 

@@ -30,6 +30,8 @@ public:
     virtual int entryCount() const = 0;
     // The first stored row of an entry; an entry runs to the next one's first row.
     virtual int entryRow(int entry) const = 0;
+    // The first stored rows of `count` entries at once.
+    virtual void entryRows(const int *entries, int count, int *rows) const = 0;
     // The entry a stored row belongs to, or -1 for rows before the first entry.
     virtual int entryAt(int row) const = 0;
     virtual int storedRows() const = 0;
@@ -93,4 +95,5 @@ private:
     int mNext = 0;
     int mShownEntries = 0;
     int mRunStart = -1; // the first entry of the shown entries being gathered
+    int mRunStartRow = 0;
 };

@@ -31,6 +31,10 @@ public:
     }
     int entryCount() const override { return int(mStarts.size()); }
     int entryRow(int entry) const override { return mStarts[std::size_t(entry)]; }
+    void entryRows(const int *entries, int count, int *rows) const override
+    {
+        std::transform(entries, entries + count, rows, [this](int e) { return entryRow(e); });
+    }
     int entryAt(int row) const override
     {
         return int(std::upper_bound(mStarts.begin(), mStarts.end(), row) - mStarts.begin()) - 1;

@@ -172,7 +172,7 @@ private:
     void filterSlice();
     void filterDone();
     int currentStoredRow() const;
-    void showRows(const ShownRows &rows, int shownEntries);
+    void showRows(ShownRows rows, int shownEntries);
     void newestEntryChanged(bool started);
     void entryUnanswered(int entry);
     void updateShownLabel();

@@ -208,13 +208,13 @@ int frmMain::currentStoredRow() const
     return mGrid->Row() >= 0 ? mGrid->stored(mGrid->Row()) : mHeldCurrent;
 }
 
-void frmMain::showRows(const ShownRows &rows, int shownEntries)
+void frmMain::showRows(ShownRows rows, int shownEntries)
 {
     const int stored = currentStoredRow();
     const int current = currentAfterFiltering(rows, stored, StoredEntries(*mGrid, mFacts));
     mHeldCurrent = current < 0 ? stored : -1;
     mShownEntries = shownEntries;
-    mGrid->setShownRows(rows, current);
+    mGrid->setShownRows(std::move(rows), current);
     if (current >= 0)
         mGrid->ShowCell(current, kTextColumn);
 }
@@ -232,8 +232,10 @@ void frmMain::filterDone()
 {
     mFilterSlices.stop();
     mFilter = mFilterRun->filter();
-    const FilterRun run = *std::exchange(mFilterRun, std::nullopt);
-    showRows(run.rows(), run.shownEntries());
+    const int shown = mFilterRun->shownEntries();
+    ShownRows rows = mFilterRun->takeRows();
+    mFilterRun.reset();
+    showRows(std::move(rows), shown);
     updateShownLabel();
 }
 

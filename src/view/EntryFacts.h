@@ -9,9 +9,12 @@
 // A condition over them is a pass over these words, never over the lines.
 class EntryFacts {
 public:
-    static constexpr std::uint32_t kClientMask = 0xFFFF;
-    static constexpr std::uint32_t kError = 1u << 16;
-    static constexpr std::uint32_t kUnanswered = 1u << 17;
+    // Clients are numbered below 1024, as the session log numbers them; the flags sit right
+    // above, so a word's low twelve bits say all a condition asks.
+    static constexpr std::uint32_t kClientMask = 0x3FF;
+    static constexpr std::uint32_t kError = 1u << 10;
+    static constexpr std::uint32_t kUnanswered = 1u << 11;
+    static constexpr std::uint32_t kFactsMask = 0xFFF;
 
     int size() const { return int(mWords.size()); }
     std::uint32_t at(int entry) const { return mWords[std::size_t(entry)]; }

@@ -23,11 +23,26 @@ public:
     int shownAtOrAfter(int store) const;
 
     // Shows `count` stored rows from `store` on; they may not come before a shown row.
-    void showTail(int store, int count);
+    void showTail(int store, int count)
+    {
+        if (mAll || count <= 0)
+            return;
+        if (mRuns.empty() || mRuns.back().store + (mCount - mRuns.back().shown) != store)
+            mRuns.push_back({store, mCount});
+        mCount += count;
+    }
+
     // Shows `count` stored rows from `store` on, wherever they fall; they must be hidden.
     void insert(int store, int count);
     // Hides every shown row from stored row `store` on.
     void hideFrom(int store);
+
+    int runCount() const { return int(mRuns.size()); }
+    // Shows the stored rows [bounds[0], bounds[1]), [bounds[2], bounds[3]), ...: `pairs`
+    // ranges in order, each after the last shown row and apart from the one before.
+    void showTailRanges(const int *bounds, int pairs);
+    // Room for this many runs in all, so that a long filter need not grow the runs again.
+    void reserve(std::size_t runs) { mRuns.reserve(runs); }
 
     std::size_t bytesReserved() const { return mRuns.capacity() * sizeof(Run); }
 

@@ -18,13 +18,13 @@ bool ViewConditions::hidesClient(int client) const
 ViewFilter::ViewFilter(ViewConditions conditions)
     : mConditions(std::move(conditions))
     , mActive(mConditions.active())
-    , mRequired((mConditions.errors ? EntryFacts::kError : 0u) |
-                (mConditions.unanswered ? EntryFacts::kUnanswered : 0u))
-    , mHidden(EntryFacts::kClientMask + 1)
+    , mShows(EntryFacts::kFactsMask + 1)
 {
-    const std::size_t clients = std::min(mHidden.size(), mConditions.hiddenClients.size());
-    for (std::size_t client = 0; client < clients; ++client)
-        mHidden[client] = mConditions.hiddenClients[client];
+    const std::uint32_t required = (mConditions.errors ? EntryFacts::kError : 0u) |
+                                   (mConditions.unanswered ? EntryFacts::kUnanswered : 0u);
+    for (std::uint32_t facts = 0; facts <= EntryFacts::kFactsMask; ++facts)
+        mShows[facts] = (facts & required) == required &&
+                        !mConditions.hidesClient(int(facts & EntryFacts::kClientMask));
     if (!mConditions.text.isEmpty())
         mText.emplace(mConditions.text, false, false);
     if (!mConditions.exclude.isEmpty())
@@ -105,7 +105,7 @@ bool FilterRun::advance(const FilterSource &source, const QDeadlineTimer &deadli
 // stop showing are noted without a branch, and only those are looked up as rows.
 bool FilterRun::advanceByFacts(const FilterSource &source, const QDeadlineTimer &deadline)
 {
-    constexpr int kBatch = 1 << 16;
+    constexpr int kBatch = 1 << 14;
     const int count = source.entryCount();
     const std::uint32_t *words = source.facts().data();
     std::vector<int> edges, rows;
@@ -128,18 +128,30 @@ bool FilterRun::advanceByFacts(const FilterSource &source, const QDeadlineTimer 
             before = shown >> (width - 1) & 1;
             for (; changes != 0; changes &= changes - 1)
                 edges[std::size_t(edgeCount++)] = base + std::countr_zero(changes);
-        }        rows.resize(std::size_t(edgeCount));
-        source.entryRows(edges.data(), edgeCount, rows.data());
-        for (int i = 0; i < edgeCount; ++i) {
-            if (mRunStart < 0) {
-                mRunStart = edges[std::size_t(i)];
-                mRunStartRow = rows[std::size_t(i)];
-            } else {
-                mRows.showTail(mRunStartRow, rows[std::size_t(i)] - mRunStartRow);
-                mShownEntries += edges[std::size_t(i)] - mRunStart;
-                mRunStart = -1;
-            }
         }
+        rows.resize(std::size_t(edgeCount));
+        source.entryRows(edges.data(), edgeCount, rows.data());
+        // Edges alternate: where showing starts, where it stops.
+        int edge = 0;
+        if (mRunStart >= 0 && edgeCount > 0) {
+            mRows.showTail(mRunStartRow, rows[0] - mRunStartRow);
+            mShownEntries += edges[0] - mRunStart;
+            mRunStart = -1;
+            edge = 1;
+        }
+        const int pairs = (edgeCount - edge) / 2;
+        mRows.showTailRanges(rows.data() + edge, pairs);
+        for (int i = 0; i < pairs; ++i)
+            mShownEntries +=
+                edges[std::size_t(edge + 2 * i + 1)] - edges[std::size_t(edge + 2 * i)];
+        if (edge + 2 * pairs < edgeCount) {
+            mRunStart = edges[std::size_t(edgeCount - 1)];
+            mRunStartRow = rows[std::size_t(edgeCount - 1)];
+        }
+        // The first batch tells about how many runs there will be: growing the runs over and
+        // over would cost more than judging the entries.
+        if (mNext == 0 && end < count)
+            mRows.reserve(std::size_t(double(mRows.runCount() + 1) * count / end * 1.1));
         mNext = end;
         if (mNext < count && deadline.hasExpired())
             return false;

@@ -56,15 +56,14 @@ public:
     // Whether an entry with these facts meets the conditions on facts (all but the texts).
     bool factsShow(std::uint32_t facts) const
     {
-        return ((facts & mRequired) == mRequired) &
-               !mHidden[std::size_t(facts & EntryFacts::kClientMask)];
+        return mShows[std::size_t(facts & EntryFacts::kFactsMask)];
     }
 
 private:
     ViewConditions mConditions;
     bool mActive = false;
-    std::uint32_t mRequired = 0;       // the flags an entry must have
-    std::vector<std::uint8_t> mHidden; // by client number, every number a word can hold
+    // The verdict on the facts for every value of a word's low bits, worked out once.
+    std::vector<std::uint8_t> mShows;
     std::optional<LineMatcher> mText;
     std::optional<LineMatcher> mExclude;
 };
@@ -84,6 +83,7 @@ public:
     // Judges entries until all held are judged (true) or the deadline has passed (false).
     bool advance(const FilterSource &source, const QDeadlineTimer &deadline);
     const ShownRows &rows() const { return mRows; }
+    ShownRows takeRows() { return std::move(mRows); }
     int shownEntries() const { return mShownEntries; }
 
 private:

@@ -213,8 +213,14 @@ private Q_SLOTS:
             ++slices;
         QVERIFY(slices > 1);
         QVERIFY(whole.advance(entries, QDeadlineTimer(QDeadlineTimer::Forever)));
-        QCOMPARE(storeRows(sliced.rows(), entries.storedRows()),
-                 storeRows(whole.rows(), entries.storedRows()));
+        QStringList expected; // B's entries hold the "z"
+        for (int i = 0; i < many.size(); ++i) {
+            const auto [first, end] = ViewFilter::rowsOf(entries, i);
+            for (int row = first; row < end && (i % 3 != 0) == hideB; ++row)
+                expected << QString::number(row);
+        }
+        QCOMPARE(storeRows(sliced.rows(), entries.storedRows()), expected.join(u' '));
+        QCOMPARE(storeRows(whole.rows(), entries.storedRows()), expected.join(u' '));
         QCOMPARE(sliced.shownEntries(), hideB ? 93333 : 46667);
     }
 

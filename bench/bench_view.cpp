@@ -137,31 +137,40 @@ void textFilter(frmMain &window)
 }
 
 // The window's own calls, as the client interface makes them, with and without a filter that
-// shows about half the entries.
+// shows one client title of three: by client (a word an entry) and by the title's text (each
+// line read once as it comes). Over the bus each call costs some 40 us more on both sides.
 void appendingFiltered(frmMain &window)
 {
     constexpr int kCalls = 200'000;
-    const auto flood = [&] {
+    const auto flood = [&](const QString &text, bool byClient) {
         window.ClearDisplay();
+        window.txtFilter->setText(text);
+        if (byClient)
+            window.showOnlyClient(1);
+        else
+            window.showAllClients();
+        while (window.filtering())
+            QCoreApplication::processEvents();
         DemoTraffic traffic(5);
         for (int i = 0; i < kCalls; ++i)
             play(window, traffic.next(i % 2 == 0));
+        return window.shownEntries();
     };
-    const TimedPair t = bestInTurns(
-        3,
-        [&] {
-            window.txtFilter->setText(QStringLiteral("Request"));
-            window.ApplyFilter();
-            flood();
-        },
-        [&] {
-            window.txtFilter->clear();
-            window.ApplyFilter();
-            flood();
-        });
-    report(QStringLiteral("calls into the window, filtered (ns/call)"), fixed(t.value / kCalls),
-           fixed(t.baseline / kCalls) + QStringLiteral(" unfiltered"),
-           QStringLiteral("<= 1.1 x base"), t.value <= 1.1 * t.baseline);
+    for (const bool byClient : {true, false}) {
+        int shown = 0, all = 0;
+        const TimedPair t = bestInTurns(
+            3,
+            [&] {
+                shown = flood(byClient ? QString() : QStringLiteral("[HELIX Orders]"), byClient);
+            },
+            [&] { all = flood(QString(), false); });
+        if (shown == 0 || shown >= all)
+            qFatal("the filter showed %d entries of %d", shown, all);
+        report(byClient ? QStringLiteral("calls into the window, client filter (ns/call)")
+                        : QStringLiteral("calls into the window, text filter (ns/call)"),
+               fixed(t.value / kCalls), fixed(t.baseline / kCalls) + QStringLiteral(" unfiltered"),
+               QStringLiteral("<= 1.1 x base"), t.value <= 1.1 * t.baseline);
+    }
 }
 
 } // namespace

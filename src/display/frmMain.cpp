@@ -239,7 +239,7 @@ void frmMain::entryStarted(int row)
         if (Preferences().WordWrap())
             mGrid->AutoSize(kTextColumn);
         mGrid->setRedraw(flexRDBuffered);
-        mViewTexts.start();
+        scheduleViewTexts();
         return;
     }
     mGrid->setRow(row);

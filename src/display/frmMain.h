@@ -176,6 +176,7 @@ private:
     void newestEntryChanged(bool started);
     void entryUnanswered(int entry);
     void updateShownLabel();
+    void scheduleViewTexts();
     void createToolbar();
     void createRightClickMenu();
     void vsf_KeyDown(int KeyCode, int Shift);
@@ -203,6 +204,7 @@ private:
     QPointer<QWidget> mFocusBeforeBusy;
     EntryFacts mFacts;
     ViewFilter mFilter;
+    ViewFilter::Scan mNewestScan;
     std::optional<FilterRun> mFilterRun;
     QTimer mFilterSlices;
     QTimer mFilterTyping;

@@ -82,6 +82,7 @@ void frmMain::ClearDisplay()
     mShownEntries = 0;
     mUnseenEntries = 0;
     mHeldCurrent = -1;
+    mNewestScan = {};
     if (mFilterRun)
         mFilterRun.emplace(mFilterRun->filter());
     updateShownLabel();

@@ -66,7 +66,7 @@ void frmMain::createViewBar()
     tbrFollow->setChecked(true);
     connect(tbrFollow, &QAction::toggled, this, [this](bool follow) {
         mUnseenEntries = 0;
-        mViewTexts.start();
+        scheduleViewTexts();
         if (follow)
             GoToLastEntry();
     });
@@ -214,6 +214,7 @@ void frmMain::showRows(ShownRows rows, int shownEntries)
     const int current = currentAfterFiltering(rows, stored, StoredEntries(*mGrid, mFacts));
     mHeldCurrent = current < 0 ? stored : -1;
     mShownEntries = shownEntries;
+    mNewestScan = {};
     mGrid->setShownRows(std::move(rows), current);
     if (current >= 0)
         mGrid->ShowCell(current, kTextColumn);
@@ -248,13 +249,13 @@ void frmMain::newestEntryChanged(bool started)
     const StoredEntries source(*mGrid, mFacts);
     const int first = mGrid->store().markedRow(newest);
     const bool wasShown = !started && mGrid->shownRows().shownRow(first) >= 0;
-    const bool shows = mFilter.shows(source, newest);
+    const bool shows = mFilter.showsGrowing(source, newest, mNewestScan);
     if (shows)
         mGrid->showStoredTail(first);
     else
         mGrid->hideStoredFrom(first);
     mShownEntries += int(shows) - int(wasShown);
-    mViewTexts.start();
+    scheduleViewTexts();
 }
 
 void frmMain::entryUnanswered(int entry)
@@ -268,7 +269,14 @@ void frmMain::entryUnanswered(int entry)
         return;
     mGrid->showStoredRows(first, end - first);
     ++mShownEntries;
-    mViewTexts.start();
+    scheduleViewTexts();
+}
+
+// The counts on the View bar follow the traffic, a repaint at a time rather than a call.
+void frmMain::scheduleViewTexts()
+{
+    if (!mViewTexts.isActive())
+        mViewTexts.start();
 }
 
 int frmMain::shownEntries() const

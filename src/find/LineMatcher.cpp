@@ -31,8 +31,11 @@ LineMatcher::LineMatcher(const QString &text, bool wholeWord, bool matchCase)
     mFolded = text.toCaseFolded();
     if (!mFolded.isEmpty()) {
         const auto &fold = latin1Folding();
-        for (int c = 0; c < 256; ++c)
+        for (int c = 0; c < 256; ++c) {
             mFirstByte[c] = fold[c] == mFolded[0].unicode();
+            if (mFirstByte[c] && mFirstByteCount++ < 2)
+                mFirstBytes[std::size_t(mFirstByteCount - 1)] = static_cast<unsigned char>(c);
+        }
     }
 }
 
@@ -62,13 +65,35 @@ qsizetype LineMatcher::find(QLatin1StringView line) const
     }
     const auto &fold = latin1Folding();
     const char16_t *folded = reinterpret_cast<const char16_t *>(mFolded.utf16());
-    for (qsizetype i = 0; i + m <= n; ++i) {
-        if (!mFirstByte[bytes[i]])
-            continue;
+    const auto restMatches = [&](qsizetype i) {
         qsizetype j = 1;
         while (j < m && fold[bytes[i + j]] == folded[j])
             ++j;
-        if (j == m)
+        return j == m;
+    };
+    if (mFirstByteCount == 0)
+        return -1;
+    if (mFirstByteCount <= 2) {
+        const unsigned char *end = bytes + (n - m) + 1;
+        const auto next = [end](const unsigned char *from, unsigned char byte) {
+            const void *at = std::memchr(from, byte, std::size_t(end - from));
+            return at ? static_cast<const unsigned char *>(at) : end;
+        };
+        const unsigned char *a = next(bytes, mFirstBytes[0]);
+        const unsigned char *b = mFirstByteCount == 2 ? next(bytes, mFirstBytes[1]) : end;
+        while (a < end || b < end) {
+            const unsigned char *at = std::min(a, b);
+            if (restMatches(at - bytes))
+                return at - bytes;
+            if (at == a)
+                a = next(a + 1, mFirstBytes[0]);
+            else
+                b = next(b + 1, mFirstBytes[1]);
+        }
+        return -1;
+    }
+    for (qsizetype i = 0; i + m <= n; ++i) {
+        if (mFirstByte[bytes[i]] && restMatches(i))
             return i;
     }
     return -1;

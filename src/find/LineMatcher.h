@@ -31,7 +31,10 @@ private:
     // The text in Latin-1 when every character fits, for exact search in Latin-1 lines.
     bool mLatin1Text = false;
     QByteArray mLatin1;
-    // The text case-folded, and which Latin-1 bytes fold to its first character.
+    // The text case-folded, and which Latin-1 bytes fold to its first character: when there
+    // are one or two (a letter's two cases), a search jumps from one to the next with memchr.
     QString mFolded;
     std::array<bool, 256> mFirstByte{};
+    int mFirstByteCount = 0;
+    std::array<unsigned char, 2> mFirstBytes{};
 };

@@ -58,6 +58,19 @@ bool ViewFilter::shows(const FilterSource &source, int entry) const
     return found;
 }
 
+bool ViewFilter::showsGrowing(const FilterSource &source, int entry, Scan &scan) const
+{
+    const auto [first, end] = rowsOf(source, entry);
+    if (scan.entry != entry)
+        scan = {entry, first, !mText, false};
+    for (; scan.next < end && !scan.excluded && !(scan.found && !mExclude); ++scan.next) {
+        const LineView line = source.storedLine(scan.next);
+        scan.excluded = mExclude && mExclude->matches(line);
+        scan.found = scan.found || mText->matches(line);
+    }
+    return factsShow(source.facts().at(entry)) && scan.found && !scan.excluded;
+}
+
 FilterRun::FilterRun(ViewFilter filter)
     : mFilter(std::move(filter))
 {

@@ -50,6 +50,16 @@ public:
     bool active() const { return mActive; }
     bool readsLines() const { return mText || mExclude; }
     bool shows(const FilterSource &source, int entry) const;
+
+    // What is known of the lines of an entry that grows, so that each line is read once
+    // however often replies join it.
+    struct Scan {
+        int entry = -1;
+        int next = 0; // the first row not read yet
+        bool found = false;
+        bool excluded = false;
+    };
+    bool showsGrowing(const FilterSource &source, int entry, Scan &scan) const;
     // The stored rows of an entry, [first, end).
     static std::pair<int, int> rowsOf(const FilterSource &source, int entry);
 

@@ -7,6 +7,7 @@
 #include "session/SessionTableModel.h"
 #include "session/frmSession.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -102,6 +103,14 @@ private Q_SLOTS:
             QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
         };
         doubleClick(session->grdClients, 2); // C's: titles in order
+        QCOMPARE(grid->Row(), 14);
+        const QList<QAction *> links = session->grdClients->actions(); // its right-click menu
+        QCOMPARE(links.size(), 2);
+        links[0]->trigger(); // only C's
+        QTRY_COMPARE(grid->Rows(), 3);
+        QCOMPARE(grid->TextMatrix(0, 0), u"[C]  Get Request"_s);
+        links[1]->trigger();
+        QTRY_COMPARE(grid->Rows(), 17);
         QCOMPARE(grid->Row(), 14);
         session->Refresh();
         doubleClick(session->grdRequests, 0); // the slowest request name first: A's Get

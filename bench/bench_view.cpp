@@ -26,16 +26,9 @@ public:
         , mFacts(facts)
     {
     }
-    int entryCount() const override { return std::min(mStore.markedCount(), mFacts.size()); }
-    int entryRow(int entry) const override { return mStore.markedRow(entry); }
-    int entryAt(int row) const override { return mStore.markedIndexAtOrAbove(row); }
-    void entryRows(const int *entries, int count, int *rows) const override
-    {
-        mStore.markedRows(entries, count, rows);
-    }
+    const EntryFacts &facts() const override { return mFacts; }
     int storedRows() const override { return mStore.size(); }
     LineView storedLine(int row) const override { return mStore.view(row); }
-    const EntryFacts &facts() const override { return mFacts; }
 
 private:
     const LineStore &mStore;
@@ -64,14 +57,16 @@ void conditionsOnFacts()
         for (int i = 0; i < lines; ++i)
             store.append(line);
         store.setRowData(first, kEntryMark);
-        facts.append(int(random() % 8));
+        facts.append(int(random() % 8), first);
         const std::uint32_t roll = random() % 20;
         facts.set(facts.size() - 1, (roll < 2 ? EntryFacts::kError : 0u) |
                                         (roll == 2 ? EntryFacts::kUnanswered : 0u));
     }
     const Entries source(store, facts);
     // The plain pass: the same test of each entry's word, counting those that pass.
-    std::vector<std::uint32_t> words(facts.data(), facts.data() + facts.size());
+    std::vector<std::uint32_t> words;
+    for (int entry = 0; entry < facts.size(); ++entry)
+        words.push_back(facts.at(entry));
     std::vector<std::uint8_t> hidden(EntryFacts::kClientMask + 1);
     // (The filter folds the same test into one table of verdicts; the pass tests as written.)
     std::uint64_t sink = 0;
@@ -120,7 +115,7 @@ void textFilter(frmMain &window)
     DisplayGrid &grid = *window.vsf();
     EntryFacts facts;
     for (int entry = 0; entry < grid.store().markedCount(); ++entry)
-        facts.append(0);
+        facts.append(0, grid.store().markedRow(entry));
     const Entries source(grid.store(), facts);
     ViewConditions absent;
     absent.text = QStringLiteral("NoSuchValue");

@@ -175,12 +175,6 @@ int LineStore::markedRow(int index) const
                                                               : -1;
 }
 
-void LineStore::markedRows(const int *indexes, int count, int *rows) const
-{
-    for (int i = 0; i < count; ++i)
-        rows[i] = mRowData[std::size_t(indexes[i])].first;
-}
-
 int LineStore::markedIndexAtOrAbove(int row) const
 {
     const auto above =

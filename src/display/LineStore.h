@@ -40,8 +40,6 @@ public:
     // (-1 for a row without), and the row at an index (-1 past the end).
     int markedIndex(int row) const;
     int markedRow(int index) const;
-    // markedRow of `count` indexes at once (each within range).
-    void markedRows(const int *indexes, int count, int *rows) const;
     // The index of the nearest row with row data at or above `row`, or -1.
     int markedIndexAtOrAbove(int row) const;
     int markedCount() const { return int(mRowData.size()); }

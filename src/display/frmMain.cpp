@@ -260,7 +260,7 @@ void frmMain::FormatSendBuffer(const QString &AppName, const QString &HELIXReque
     mFormatter.showHeader = Preferences().DisplayHeader();
     const int added = mFormatter.formatSend(lines, AppName, HELIXRequest, HELIXBuffer);
     // The new entry's facts exist before the log closes an older request through this one.
-    mFacts.append(0);
+    mFacts.append(0, first);
     Session().request(arrived, AppName, HELIXRequest, added);
     entryStored(first);
     IsNavigating = false;
@@ -301,7 +301,7 @@ void frmMain::FormatText(const QString &AppName, const QString &Text)
     const int first = mGrid->store().size();
     GridLines lines(*mGrid);
     const int added = mFormatter.formatText(lines, AppName, Text);
-    mFacts.append(0);
+    mFacts.append(0, first);
     Session().note(arrived, AppName, added);
     entryStored(first);
     IsNavigating = false;

@@ -30,16 +30,9 @@ public:
         , mFacts(facts)
     {
     }
-    int entryCount() const override { return std::min(mStore.markedCount(), mFacts.size()); }
-    int entryRow(int entry) const override { return mStore.markedRow(entry); }
-    int entryAt(int row) const override { return mStore.markedIndexAtOrAbove(row); }
-    void entryRows(const int *entries, int count, int *rows) const override
-    {
-        mStore.markedRows(entries, count, rows);
-    }
+    const EntryFacts &facts() const override { return mFacts; }
     int storedRows() const override { return mStore.size(); }
     LineView storedLine(int row) const override { return mStore.view(row); }
-    const EntryFacts &facts() const override { return mFacts; }
 
 private:
     const LineStore &mStore;
@@ -243,11 +236,11 @@ void frmMain::filterDone()
 // The newest entry was stored or grew: whether it shows may have changed with it.
 void frmMain::newestEntryChanged(bool started)
 {
-    const int newest = mGrid->store().markedCount() - 1;
-    if (!mFilter.active() || newest < 0 || newest >= mFacts.size())
+    const int newest = mFacts.size() - 1;
+    if (!mFilter.active() || newest < 0)
         return;
     const StoredEntries source(*mGrid, mFacts);
-    const int first = mGrid->store().markedRow(newest);
+    const int first = mFacts.row(newest);
     const bool wasShown = !started && mGrid->shownRows().shownRow(first) >= 0;
     const bool shows = mFilter.showsGrowing(source, newest, mNewestScan);
     if (shows)

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-// What the view's conditions ask of each entry, one word an entry in entry order: its client
-// title's number and whether it holds an error return code or is a request that got no reply.
-// A condition over them is a pass over these words, never over the lines.
+// What the view's conditions ask of each entry, in entry order: a word with its client title's
+// number and whether it holds an error return code or is a request that got no reply, and the
+// stored row it starts at. A condition over them is a pass over these, never over the lines.
 class EntryFacts {
 public:
     // Clients are numbered below 1024, as the session log numbers them; the flags sit right
@@ -16,18 +16,30 @@ public:
     static constexpr std::uint32_t kUnanswered = 1u << 11;
     static constexpr std::uint32_t kFactsMask = 0xFFF;
 
-    int size() const { return int(mWords.size()); }
-    std::uint32_t at(int entry) const { return mWords[std::size_t(entry)]; }
-    const std::uint32_t *data() const { return mWords.data(); }
+    struct Entry {
+        std::uint32_t word;
+        std::int32_t row; // the entry's first stored row
+    };
 
-    void append(int client) { mWords.push_back(std::uint32_t(client) & kClientMask); }
+    int size() const { return int(mEntries.size()); }
+    std::uint32_t at(int entry) const { return mEntries[std::size_t(entry)].word; }
+    int row(int entry) const { return mEntries[std::size_t(entry)].row; }
+    const Entry *data() const { return mEntries.data(); }
+    // The entry stored row `row` belongs to, or -1 for rows before the first entry.
+    int entryAt(int row) const;
+
+    // Rows grow with the entries: each starts after the one before.
+    void append(int client, int row)
+    {
+        mEntries.push_back({std::uint32_t(client) & kClientMask, row});
+    }
     // Entries outside those held are ignored.
     void set(int entry, std::uint32_t flag);
     void setClient(int entry, int client);
-    void clear() { std::vector<std::uint32_t>().swap(mWords); }
+    void clear() { std::vector<Entry>().swap(mEntries); }
 
-    std::size_t bytesReserved() const { return mWords.capacity() * sizeof(std::uint32_t); }
+    std::size_t bytesReserved() const { return mEntries.capacity() * sizeof(Entry); }
 
 private:
-    std::vector<std::uint32_t> mWords;
+    std::vector<Entry> mEntries;
 };

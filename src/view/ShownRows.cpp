@@ -65,18 +65,6 @@ int ShownRows::shownAtOrAfter(int store) const
     return next < mRuns.size() ? mRuns[next].shown : mCount;
 }
 
-void ShownRows::showTailRanges(const int *bounds, int pairs)
-{
-    if (mAll || pairs <= 0)
-        return;
-    std::size_t run = mRuns.size();
-    mRuns.resize(run + std::size_t(pairs));
-    for (int i = 0; i < pairs; ++i, ++run) {
-        mRuns[run] = {bounds[2 * i], mCount};
-        mCount += bounds[2 * i + 1] - bounds[2 * i];
-    }
-}
-
 void ShownRows::insert(int store, int count)
 {
     if (mAll || count <= 0)

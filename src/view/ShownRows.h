@@ -38,9 +38,6 @@ public:
     void hideFrom(int store);
 
     int runCount() const { return int(mRuns.size()); }
-    // Shows the stored rows [bounds[0], bounds[1]), [bounds[2], bounds[3]), ...: `pairs`
-    // ranges in order, each after the last shown row and apart from the one before.
-    void showTailRanges(const int *bounds, int pairs);
     // Room for this many runs in all, so that a long filter need not grow the runs again.
     void reserve(std::size_t runs) { mRuns.reserve(runs); }
 

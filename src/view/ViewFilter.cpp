@@ -114,52 +114,39 @@ bool FilterRun::advance(const FilterSource &source, const QDeadlineTimer &deadli
     return true;
 }
 
-// Judging by facts alone is one pass over a word an entry: the places where entries start and
-// stop showing are noted without a branch, and only those are looked up as rows.
+// Judging by facts alone is one pass over the entries' facts: 64 verdicts are gathered into a
+// word without a branch, and only where entries start or stop showing is a run noted.
 bool FilterRun::advanceByFacts(const FilterSource &source, const QDeadlineTimer &deadline)
 {
     constexpr int kBatch = 1 << 14;
     const int count = source.entryCount();
-    const std::uint32_t *words = source.facts().data();
-    std::vector<int> edges, rows;
+    const EntryFacts::Entry *entries = source.facts().data();
     if (mRunStart >= 0) // a run gathered by lines goes on as one gathered by facts
-        mRunStartRow = source.entryRow(mRunStart);
+        mRunStartRow = entries[mRunStart].row;
     while (mNext < count) {
         const int end = std::min(count, mNext + kBatch);
-        edges.resize(std::size_t(end - mNext));
-        int edgeCount = 0;
-        // 64 entries' verdicts a word; the bits that differ from their predecessor's are edges.
         std::uint64_t before = mRunStart >= 0;
         for (int base = mNext; base < end; base += 64) {
             const int width = std::min(64, end - base);
             std::uint64_t shown = 0;
             for (int i = 0; i < width; ++i)
-                shown |= std::uint64_t(mFilter.factsShow(words[base + i])) << i;
+                shown |= std::uint64_t(mFilter.factsShow(entries[base + i].word)) << i;
             std::uint64_t changes = shown ^ (shown << 1 | before);
             if (width < 64)
                 changes &= (std::uint64_t(1) << width) - 1;
             before = shown >> (width - 1) & 1;
-            for (; changes != 0; changes &= changes - 1)
-                edges[std::size_t(edgeCount++)] = base + std::countr_zero(changes);
-        }
-        rows.resize(std::size_t(edgeCount));
-        source.entryRows(edges.data(), edgeCount, rows.data());
-        // Edges alternate: where showing starts, where it stops.
-        int edge = 0;
-        if (mRunStart >= 0 && edgeCount > 0) {
-            mRows.showTail(mRunStartRow, rows[0] - mRunStartRow);
-            mShownEntries += edges[0] - mRunStart;
-            mRunStart = -1;
-            edge = 1;
-        }
-        const int pairs = (edgeCount - edge) / 2;
-        mRows.showTailRanges(rows.data() + edge, pairs);
-        for (int i = 0; i < pairs; ++i)
-            mShownEntries +=
-                edges[std::size_t(edge + 2 * i + 1)] - edges[std::size_t(edge + 2 * i)];
-        if (edge + 2 * pairs < edgeCount) {
-            mRunStart = edges[std::size_t(edgeCount - 1)];
-            mRunStartRow = rows[std::size_t(edgeCount - 1)];
+            for (; changes != 0; changes &= changes - 1) {
+                const int entry = base + std::countr_zero(changes);
+                const int row = entries[entry].row;
+                if (mRunStart < 0) {
+                    mRunStart = entry;
+                    mRunStartRow = row;
+                } else {
+                    mRows.showTail(mRunStartRow, row - mRunStartRow);
+                    mShownEntries += entry - mRunStart;
+                    mRunStart = -1;
+                }
+            }
         }
         // The first batch tells about how many runs there will be: growing the runs over and
         // over would cost more than judging the entries.

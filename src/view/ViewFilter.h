@@ -24,19 +24,18 @@ struct ViewConditions {
     bool hidesClient(int client) const;
 };
 
-// The stored entries and lines as the filter reads them.
+// The stored lines and their entries' facts as the filter reads them.
 class FilterSource {
 public:
-    virtual int entryCount() const = 0;
-    // The first stored row of an entry; an entry runs to the next one's first row.
-    virtual int entryRow(int entry) const = 0;
-    // The first stored rows of `count` entries at once.
-    virtual void entryRows(const int *entries, int count, int *rows) const = 0;
-    // The entry a stored row belongs to, or -1 for rows before the first entry.
-    virtual int entryAt(int row) const = 0;
+    virtual const EntryFacts &facts() const = 0;
     virtual int storedRows() const = 0;
     virtual LineView storedLine(int row) const = 0;
-    virtual const EntryFacts &facts() const = 0;
+
+    int entryCount() const { return facts().size(); }
+    // The first stored row of an entry; an entry runs to the next one's first row.
+    int entryRow(int entry) const { return facts().row(entry); }
+    // The entry a stored row belongs to, or -1 for rows before the first entry.
+    int entryAt(int row) const { return facts().entryAt(row); }
 
 protected:
     ~FilterSource() = default;

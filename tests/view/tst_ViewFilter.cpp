@@ -17,34 +17,21 @@ public:
         QStringList lines;
         for (const QString &entry : entries) {
             const QString head = entry.section(u' ', 0, 0);
-            const QStringList rows = entry.section(u' ', 1).split(u'/');
             if (head != u"-") {
-                mStarts.push_back(int(lines.size()));
-                mFacts.append(head.left(1).toInt());
+                mFacts.append(head.left(1).toInt(), int(lines.size()));
                 mFacts.set(mFacts.size() - 1,
                            (head.contains(u'e') ? EntryFacts::kError : 0u) |
                                (head.contains(u'u') ? EntryFacts::kUnanswered : 0u));
             }
-            lines += rows;
+            lines += entry.section(u' ', 1).split(u'/');
         }
         mLines.emplace(lines);
     }
-    int entryCount() const override { return int(mStarts.size()); }
-    int entryRow(int entry) const override { return mStarts[std::size_t(entry)]; }
-    void entryRows(const int *entries, int count, int *rows) const override
-    {
-        std::transform(entries, entries + count, rows, [this](int e) { return entryRow(e); });
-    }
-    int entryAt(int row) const override
-    {
-        return int(std::upper_bound(mStarts.begin(), mStarts.end(), row) - mStarts.begin()) - 1;
-    }
+    const EntryFacts &facts() const override { return mFacts; }
     int storedRows() const override { return mLines->lineCount(); }
     LineView storedLine(int row) const override { return mLines->line(row); }
-    const EntryFacts &facts() const override { return mFacts; }
 
 private:
-    std::vector<int> mStarts;
     EntryFacts mFacts;
     std::optional<FakeLines<>> mLines;
 };

@@ -23,6 +23,9 @@ int ShownRows::runEnd(std::size_t run) const
 
 int ShownRows::runAtOrBefore(int store) const
 {
+    // The newest rows are asked about most, as entries arrive.
+    if (!mRuns.empty() && store >= mRuns.back().store)
+        return int(mRuns.size()) - 1;
     const auto after = std::upper_bound(mRuns.begin(), mRuns.end(), store,
                                         [](int s, const Run &run) { return s < run.store; });
     return int(after - mRuns.begin()) - 1;
@@ -32,6 +35,8 @@ int ShownRows::storeRow(int shown) const
 {
     if (mAll)
         return shown;
+    if (shown >= mRuns.back().shown)
+        return mRuns.back().store + (shown - mRuns.back().shown);
     const auto after = std::upper_bound(mRuns.begin(), mRuns.end(), shown,
                                         [](int s, const Run &run) { return s < run.shown; });
     const Run &run = *(after - 1);

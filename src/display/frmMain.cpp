@@ -338,13 +338,14 @@ int frmMain::currentEntry() const
     return mGrid->markedIndex(CurrentEntryRow);
 }
 
-void frmMain::goToEntry(int entry)
+bool frmMain::goToEntry(int entry)
 {
     const int row = mGrid->markedRow(entry);
     if (row < 0)
-        return;
+        return false;
     mGrid->setRow(row);
     mGrid->ShowCell(row, kTextColumn);
+    return true;
 }
 
 void frmMain::showTimeGutter(bool on)

@@ -146,7 +146,7 @@ public:
     int heldLines() const override;
     int heldEntries() const override;
     int currentEntry() const override;
-    void goToEntry(int entry) override;
+    bool goToEntry(int entry) override;
     void showTimeGutter(bool on) override;
     void showOnlyClient(int client) override;
     void showAllClients() override;

@@ -90,6 +90,7 @@ void frmMain::createViewBar()
     tbrClients->setText(QStringLiteral("Clients"));
     tbrClients->setAccessibleName(QStringLiteral("Clients"));
     tbrClients->setPopupMode(QToolButton::InstantPopup);
+    tbrClients->setFocusPolicy(Qt::NoFocus); // as the toolbars' own tools: the keys stay put
     tbrClients->setMenu(new QMenu(tbrClients));
     connect(tbrClients->menu(), &QMenu::aboutToShow, this, &frmMain::fillClientsMenu);
     tbrView->addWidget(tbrClients);

@@ -210,7 +210,8 @@ void frmSession::goTo(int entry, const QString &none)
         return;
     }
     lblStatus->clear();
-    mTarget->goToEntry(entry);
+    if (!mTarget->goToEntry(entry))
+        lblStatus->setText(QStringLiteral("That entry is hidden by the View bar's filter."));
 }
 
 void frmSession::GoToSlowest()

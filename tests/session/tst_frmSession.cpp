@@ -109,6 +109,8 @@ private Q_SLOTS:
         links[0]->trigger(); // only C's
         QTRY_COMPARE(grid->Rows(), 3);
         QCOMPARE(grid->TextMatrix(0, 0), u"[C]  Get Request"_s);
+        session->cmdSlowest->click(); // A's, hidden
+        QCOMPARE(session->lblStatus->text(), u"That entry is hidden by the View bar's filter."_s);
         links[1]->trigger();
         QTRY_COMPARE(grid->Rows(), 17);
         QCOMPARE(grid->Row(), 14);

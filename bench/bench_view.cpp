@@ -5,6 +5,7 @@
 #include "display/DisplayGrid.h"
 #include "display/GridValues.h"
 #include "display/LineStore.h"
+#include "display/StoredEntries.h"
 #include "display/frmMain.h"
 #include "find/ClassFind.h"
 #include "preferences/ClassPreferences.h"
@@ -17,23 +18,6 @@
 #include <random>
 
 namespace {
-
-// Stored lines and the facts of their entries, as the window's filter reads them.
-class Entries final : public FilterSource {
-public:
-    Entries(const LineStore &store, const EntryFacts &facts)
-        : mStore(store)
-        , mFacts(facts)
-    {
-    }
-    const EntryFacts &facts() const override { return mFacts; }
-    int storedRows() const override { return mStore.size(); }
-    LineView storedLine(int row) const override { return mStore.view(row); }
-
-private:
-    const LineStore &mStore;
-    const EntryFacts &mFacts;
-};
 
 ShownRows filtered(const FilterSource &source, const ViewConditions &conditions)
 {
@@ -62,7 +46,7 @@ void conditionsOnFacts()
         facts.set(facts.size() - 1, (roll < 2 ? EntryFacts::kError : 0u) |
                                         (roll == 2 ? EntryFacts::kUnanswered : 0u));
     }
-    const Entries source(store, facts);
+    const StoredEntries source(store, facts);
     // The plain pass: the same test of each entry's word, counting those that pass.
     std::vector<std::uint32_t> words;
     for (int entry = 0; entry < facts.size(); ++entry)
@@ -116,7 +100,7 @@ void textFilter(frmMain &window)
     EntryFacts facts;
     for (int entry = 0; entry < grid.store().markedCount(); ++entry)
         facts.append(0, grid.store().markedRow(entry));
-    const Entries source(grid.store(), facts);
+    const StoredEntries source(grid.store(), facts);
     ViewConditions absent;
     absent.text = QStringLiteral("NoSuchValue");
     Finder().SetFindOptions(absent.text, false, false, 1);

@@ -165,7 +165,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    class StoredEntries;
     void createViewBar();
     void showViewBar(bool shown);
     void fillClientsMenu();

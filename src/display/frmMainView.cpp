@@ -2,6 +2,7 @@
 // entries by client, text, errors and unanswered requests.
 #include "display/DisplayGrid.h"
 #include "display/GridValues.h"
+#include "display/StoredEntries.h"
 #include "display/frmMain.h"
 #include "session/SessionLog.h"
 #include "view/ViewSettings.h"
@@ -21,23 +22,6 @@ constexpr int kSliceMs = 12;
 constexpr int kViewTextsIntervalMs = 100;
 
 } // namespace
-
-// The stored entries, shown or not, as the filter reads them.
-class frmMain::StoredEntries final : public FilterSource {
-public:
-    StoredEntries(const DisplayGrid &grid, const EntryFacts &facts)
-        : mStore(grid.store())
-        , mFacts(facts)
-    {
-    }
-    const EntryFacts &facts() const override { return mFacts; }
-    int storedRows() const override { return mStore.size(); }
-    LineView storedLine(int row) const override { return mStore.view(row); }
-
-private:
-    const LineStore &mStore;
-    const EntryFacts &mFacts;
-};
 
 void frmMain::createViewBar()
 {
@@ -205,7 +189,7 @@ int frmMain::currentStoredRow() const
 void frmMain::showRows(ShownRows rows, int shownEntries)
 {
     const int stored = currentStoredRow();
-    const int current = currentAfterFiltering(rows, stored, StoredEntries(*mGrid, mFacts));
+    const int current = currentAfterFiltering(rows, stored, StoredEntries(mGrid->store(), mFacts));
     mHeldCurrent = current < 0 ? stored : -1;
     mShownEntries = shownEntries;
     mNewestScan = {};
@@ -216,7 +200,7 @@ void frmMain::showRows(ShownRows rows, int shownEntries)
 
 void frmMain::filterSlice()
 {
-    const StoredEntries source(*mGrid, mFacts);
+    const StoredEntries source(mGrid->store(), mFacts);
     if (mFilterRun->advance(source, QDeadlineTimer(kSliceMs)))
         filterDone();
 }
@@ -240,7 +224,7 @@ void frmMain::newestEntryChanged(bool started)
     const int newest = mFacts.size() - 1;
     if (!mFilter.active() || newest < 0)
         return;
-    const StoredEntries source(*mGrid, mFacts);
+    const StoredEntries source(mGrid->store(), mFacts);
     const int first = mFacts.row(newest);
     const bool wasShown = !started && mGrid->shownRows().shownRow(first) >= 0;
     const bool shows = mFilter.showsGrowing(source, newest, mNewestScan);
@@ -257,7 +241,7 @@ void frmMain::entryUnanswered(int entry)
     mFacts.set(entry, EntryFacts::kUnanswered);
     if (!mFilter.active() || entry >= mFacts.size())
         return;
-    const StoredEntries source(*mGrid, mFacts);
+    const StoredEntries source(mGrid->store(), mFacts);
     const auto [first, end] = ViewFilter::rowsOf(source, entry);
     if (mGrid->shownRows().shownRow(first) >= 0 || !mFilter.shows(source, entry))
         return;

@@ -3,40 +3,13 @@
 #include "session/SessionLog.h"
 #include "session/SessionText.h"
 
-namespace {
-
-const char *const kHeaders[] = {"Client",  "Request", "Requests", "Unanswered",
-                                "Last RC", "Median",  "p95",      "Max"};
-
-} // namespace
-
 RequestTableModel::RequestTableModel(const SessionLog &log, QObject *parent)
-    : QAbstractTableModel(parent)
+    : FigureTableModel(
+          [&log] { return log.requestRowCount(); },
+          {"Client", "Request", "Requests", "Unanswered", "Last RC", "Median", "p95", "Max"},
+          parent)
     , mLog(log)
-    , mRows(log.requestRowCount())
 {
-}
-
-void RequestTableModel::refresh()
-{
-    const int rows = mLog.requestRowCount();
-    if (rows > mRows) {
-        beginInsertRows({}, mRows, rows - 1);
-        mRows = rows;
-        endInsertRows();
-    }
-    if (mRows > 0)
-        Q_EMIT dataChanged(index(0, 0), index(mRows - 1, ColumnCount - 1));
-}
-
-int RequestTableModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : mRows;
-}
-
-int RequestTableModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 // The figure as a number where it is one (a latency of a row with none answered is -1, so it
@@ -69,7 +42,7 @@ QVariant RequestTableModel::value(int row, int column) const
 
 QVariant RequestTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= mRows)
+    if (!index.isValid() || index.row() >= heldRows())
         return {};
     switch (role) {
     case SortRole:
@@ -89,13 +62,4 @@ QVariant RequestTableModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
-}
-
-QVariant RequestTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Horizontal && section >= 0 && section < ColumnCount)
-        return QLatin1String(kHeaders[section]);
-    return {};
 }

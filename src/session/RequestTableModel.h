@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "session/FigureTableModel.h"
 
 class SessionLog;
 
 // One row per client title and request name of a session log, read when refreshed. Sorting
 // goes by SortRole, which gives the figures as numbers.
-class RequestTableModel : public QAbstractTableModel {
+class RequestTableModel : public FigureTableModel {
     Q_OBJECT
 public:
     enum Column {
@@ -24,17 +24,10 @@ public:
 
     explicit RequestTableModel(const SessionLog &log, QObject *parent = nullptr);
 
-    // Picks up new rows and changed figures.
-    void refresh();
-
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
     QVariant value(int row, int column) const;
 
     const SessionLog &mLog;
-    int mRows = 0;
 };

@@ -5,40 +5,13 @@
 
 #include <QColor>
 
-namespace {
-
-const char *const kHeaders[] = {"Client",  "Connected since", "Requests", "Replies", "Unanswered",
-                                "Last RC", "Median",          "p95",      "Max"};
-
-} // namespace
-
 SessionTableModel::SessionTableModel(const SessionLog &log, QObject *parent)
-    : QAbstractTableModel(parent)
+    : FigureTableModel([&log] { return log.clientCount(); },
+                       {"Client", "Connected since", "Requests", "Replies", "Unanswered", "Last RC",
+                        "Median", "p95", "Max"},
+                       parent)
     , mLog(log)
 {
-    mRows = log.clientCount();
-}
-
-void SessionTableModel::refresh()
-{
-    const int rows = mLog.clientCount();
-    if (rows > mRows) {
-        beginInsertRows({}, mRows, rows - 1);
-        mRows = rows;
-        endInsertRows();
-    }
-    if (mRows > 0)
-        Q_EMIT dataChanged(index(0, 0), index(mRows - 1, ColumnCount - 1));
-}
-
-int SessionTableModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : mRows;
-}
-
-int SessionTableModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QString SessionTableModel::text(int row, int column) const
@@ -72,7 +45,7 @@ QString SessionTableModel::text(int row, int column) const
 
 QVariant SessionTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= mRows)
+    if (!index.isValid() || index.row() >= heldRows())
         return {};
     switch (role) {
     case Qt::DisplayRole:
@@ -93,13 +66,4 @@ QVariant SessionTableModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
-}
-
-QVariant SessionTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Horizontal && section >= 0 && section < ColumnCount)
-        return QLatin1String(kHeaders[section]);
-    return {};
 }

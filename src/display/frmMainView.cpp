@@ -132,7 +132,8 @@ void frmMain::fillClientsMenu()
     for (int client = 0; client < log.clientCount(); ++client) {
         QAction *item = menu->addAction(log.client(client).title);
         item->setCheckable(true);
-        item->setChecked(!viewConditions().hidesClient(client));
+        item->setChecked(std::size_t(client) >= mHiddenClients.size() ||
+                         !mHiddenClients[std::size_t(client)]);
         connect(item, &QAction::toggled, this, [this, client](bool shown) {
             if (std::size_t(client) >= mHiddenClients.size())
                 mHiddenClients.resize(std::size_t(client) + 1);

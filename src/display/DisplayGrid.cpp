@@ -100,6 +100,25 @@ private:
     std::function<void(QWidget *)> mPaint;
 };
 
+// The stored lines, shown or not, as the highlight rules read them.
+class StoredLines final : public LineSource {
+public:
+    explicit StoredLines(const LineStore &store)
+        : mStore(store)
+    {
+    }
+    int lineCount() const override { return mStore.size(); }
+    LineView line(int row) const override { return mStore.view(row); }
+
+private:
+    const LineStore &mStore;
+};
+
+QColor tinted(int colour, const QColor &base)
+{
+    return QColor::fromRgb(HighlightPalette::tint(colour, base.rgb() & 0xFFFFFF));
+}
+
 } // namespace
 
 DisplayGrid::DisplayGrid(QWidget *parent)
@@ -236,6 +255,9 @@ void DisplayGrid::clearRows()
             dynamic_cast<DisplayGridAccessible *>(QAccessible::queryAccessibleInterface(this)))
         accessible->forgetRows();
     mLines.clear();
+    mMarks.clear();
+    mHighlights.forgetEntries();
+    placeGutter();
     if (!mShown.all())
         mShown.showNone();
     // The blocks were large; hand the freed pages back to the system, not just to the heap.
@@ -429,27 +451,35 @@ void DisplayGrid::setGutter(GutterLabel label, const QString &widest)
 {
     mGutterLabel = std::move(label);
     mGutterWidest = widest;
-    if (mGutterLabel && !mGutter) {
+    placeGutter();
+}
+
+int DisplayGrid::markerWidth() const
+{
+    return mMarks.empty() ? 0 : mLineHeight;
+}
+
+// The gutter holds the marks' margin while there are marks, and the labels while there is a
+// label; the lines are narrower or wider when it changes.
+void DisplayGrid::placeGutter()
+{
+    const int labels =
+        mGutterLabel ? QFontMetrics(font()).horizontalAdvance(mGutterWidest) + 2 * kPadding : 0;
+    const int width = markerWidth() + labels;
+    if (width > 0 && !mGutter) {
         mGutter = new GutterArea(this, [this](QWidget *gutter) { paintGutter(gutter); });
         mGutter->setObjectName(QStringLiteral("gutter"));
     }
     if (mGutter)
-        mGutter->setVisible(bool(mGutterLabel));
-    placeGutter();
-    // The lines are narrower or wider now.
-    mWrappedHeights.clear();
-    updateScrollBars();
-    viewport()->update();
-}
-
-void DisplayGrid::placeGutter()
-{
-    if (!mGutter || !mGutterLabel) {
-        setViewportMargins(0, 0, 0, 0);
-        return;
+        mGutter->setVisible(width > 0);
+    if (viewportMargins().left() != width) {
+        setViewportMargins(width, 0, 0, 0);
+        mWrappedHeights.clear();
+        updateScrollBars();
+        viewport()->update();
     }
-    const int width = QFontMetrics(font()).horizontalAdvance(mGutterWidest) + 2 * kPadding;
-    setViewportMargins(width, 0, 0, 0);
+    if (width == 0)
+        return;
     const QRect area = viewport()->geometry();
     mGutter->setGeometry(area.left() - width, area.top(), width, area.height());
     mGutter->update();
@@ -460,17 +490,64 @@ void DisplayGrid::paintGutter(QWidget *gutter)
     QPainter painter(gutter);
     painter.setFont(font());
     painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.setRenderHint(QPainter::Antialiasing);
     const QFontMetrics metrics(font());
     const int height = gutter->height();
-    const int room = gutter->width() - 2 * kPadding;
+    const int markers = markerWidth();
+    const int room = gutter->width() - markers - 2 * kPadding;
+    const QColor marker = palette().color(QPalette::Highlight);
     int y = 0;
     for (int row = topRow(); row < Rows() && y < height; ++row) {
-        const QString label = mGutterLabel(row);
+        if (markers > 0 && isMarked(row)) {
+            const int size = std::max(4, std::min(markers, mLineHeight) - 2 * kPadding);
+            painter.setBrush(marker);
+            painter.setPen(Qt::NoPen);
+            painter.drawEllipse(
+                QRect((markers - size) / 2, y + (mLineHeight - size) / 2, size, size));
+            painter.setPen(palette().color(QPalette::PlaceholderText));
+        }
+        const QString label = mGutterLabel ? mGutterLabel(row) : QString();
         if (!label.isEmpty())
-            painter.drawText(kPadding, y + 1 + metrics.ascent(),
+            painter.drawText(markers + kPadding, y + 1 + metrics.ascent(),
                              metrics.elidedText(label, Qt::ElideRight, room));
         y += rowHeight(row);
     }
+}
+
+bool DisplayGrid::toggleMark(int row)
+{
+    if (row < 0 || row >= Rows())
+        return false;
+    const bool marked = mMarks.toggle(stored(row));
+    placeGutter();
+    if (mGutter)
+        mGutter->update();
+    return marked;
+}
+
+void DisplayGrid::clearMarks()
+{
+    mMarks.clear();
+    placeGutter();
+}
+
+void DisplayGrid::setHighlightRules(std::vector<HighlightRule> rules)
+{
+    mHighlights.setRules(std::move(rules));
+    viewport()->update();
+}
+
+const HighlightRule *DisplayGrid::highlightOf(int row) const
+{
+    if (!mHighlights.active() || row < 0 || row >= Rows())
+        return nullptr;
+    const int store = stored(row);
+    const int entry = mLines.markedIndexAtOrAbove(store);
+    const int first = entry < 0 ? 0 : mLines.markedRow(entry);
+    const int next = mLines.markedRow(entry + 1);
+    const int rule =
+        mHighlights.ruleOf(StoredLines(mLines), store, first, next < 0 ? mLines.size() : next);
+    return rule < 0 ? nullptr : &mHighlights.rules()[std::size_t(rule)];
 }
 
 void DisplayGrid::changeEvent(QEvent *event)
@@ -771,6 +848,7 @@ void DisplayGrid::paintEvent(QPaintEvent *)
     const QFont normal = font();
     const QFont bold = boldOf(normal);
     const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    const bool highlights = mHighlights.active();
 
     int y = 0;
     int widest = mContentWidth;
@@ -778,8 +856,12 @@ void DisplayGrid::paintEvent(QPaintEvent *)
         const int h = rowHeight(row);
         const QRect rowRect(0, y, width, h);
         const bool selected = selFirst >= 0 && row >= selFirst && row <= selLast;
-        if (selected)
+        if (selected) {
             painter.fillRect(rowRect, pal.brush(group, QPalette::Highlight));
+        } else if (highlights) {
+            if (const HighlightRule *rule = highlightOf(row))
+                painter.fillRect(rowRect, tinted(rule->colour, pal.color(group, QPalette::Base)));
+        }
         painter.setPen(pal.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         const bool isBold = mLines.bold(stored(row));
         painter.setFont(isBold ? bold : normal);
@@ -806,7 +888,7 @@ void DisplayGrid::paintEvent(QPaintEvent *)
         y += h;
     }
     mLastPaint.start();
-    if (mGutter && mGutterLabel)
+    if (mGutter && mGutter->isVisible())
         mGutter->update();
     if (widest > mContentWidth) {
         mContentWidth = widest;

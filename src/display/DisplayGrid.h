@@ -4,6 +4,8 @@
 #include "display/GridValues.h"
 #include "display/LineStore.h"
 #include "find/FindTarget.h"
+#include "view/MarkSet.h"
+#include "view/RowHighlights.h"
 #include "view/ShownRows.h"
 
 #include <QAbstractScrollArea>
@@ -112,6 +114,23 @@ public:
     // The gutter's text of a row as painted, empty where it paints none.
     QString gutterText(int row) const { return mGutterLabel ? mGutterLabel(row) : QString(); }
 
+    // Marks on rows, kept on their stored lines; a margin left of the lines shows them while
+    // there are any.
+    bool isMarked(int row) const { return mMarks.contains(stored(row)); }
+    // Whether the row is marked now.
+    bool toggleMark(int row);
+    void clearMarks();
+    const MarkSet &marks() const { return mMarks; }
+    // The nearest marked row after (before) `from`, wrapping round, or -1 when none shows.
+    int nextMark(int from) const { return mMarks.next(from, mShown); }
+    int previousMark(int from) const { return mMarks.previous(from, mShown); }
+
+    // Rules colouring the rows as they are painted.
+    void setHighlightRules(std::vector<HighlightRule> rules);
+    const std::vector<HighlightRule> &highlightRules() const { return mHighlights.rules(); }
+    // The rule colouring a row, or null.
+    const HighlightRule *highlightOf(int row) const;
+
     // The first row on screen. The grid keeps it itself and brings the scroll bar in line
     // later, so scrolling on every appended entry costs no scroll bar work.
     int topRow() const;
@@ -152,11 +171,15 @@ private:
     int pageRows() const;
 
     void shownChanged(bool onlyAtTheEnd);
+    int markerWidth() const;
 
     LineStore mLines;
     ShownRows mShown;
     QWidget *mGutter = nullptr;
     GutterLabel mGutterLabel;
+    MarkSet mMarks;
+    // Painting works out the rows' rules and keeps the entries' verdicts.
+    mutable RowHighlights mHighlights;
     QString mGutterWidest;
     int mRow = -1;
     int mRowSel = -1;

@@ -24,11 +24,23 @@ public:
     void setText(QAccessible::Text, const QString &) override {}
     QAccessible::Role role() const override { return QAccessible::ListItem; }
 
+    // The row's line as its name; whether it is marked and the rule colouring it, if any, as
+    // its description.
     QString text(QAccessible::Text t) const override
     {
-        if (t != QAccessible::Name || !isValid())
+        if (!isValid())
             return {};
-        return VisibleText::forPainting(mList->grid()->line(mRow));
+        const DisplayGrid *grid = mList->grid();
+        if (t == QAccessible::Name)
+            return VisibleText::forPainting(grid->line(mRow));
+        if (t != QAccessible::Description)
+            return {};
+        QStringList parts;
+        if (grid->isMarked(mRow))
+            parts << QStringLiteral("marked");
+        if (const HighlightRule *rule = grid->highlightOf(mRow))
+            parts << rule->description();
+        return parts.join(QStringLiteral(", "));
     }
 
     QRect rect() const override

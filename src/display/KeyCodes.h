@@ -10,6 +10,7 @@ constexpr int vbKeyC = 67;
 constexpr int vbKeyF = 70;
 constexpr int vbKeyI = 73;
 constexpr int vbKeyF1 = 112;
+constexpr int vbKeyF2 = 113;
 constexpr int vbKeyF3 = 114;
 constexpr int vbKeyScrollLock = 145;
 

@@ -93,6 +93,20 @@ public:
     QAction *tbrErrors = nullptr;
     QAction *tbrUnanswered = nullptr;
     QLabel *lblShown = nullptr;
+    // Marks (Ctrl+F2 toggles one on the current row, F2 and Shift+F2 go to the next and the
+    // previous) and the highlight rules.
+    QToolButton *tbrMarks = nullptr;
+    QAction *mnuNextMark = nullptr;
+    QAction *mnuPreviousMark = nullptr;
+    QAction *mnuCopyMarked = nullptr;
+    QAction *mnuClearMarks = nullptr;
+    QAction *tbrHighlights = nullptr;
+    void ToggleMark();
+    void GoToMark(bool forward);
+    void CopyMarkedLines();
+    void ClearMarks();
+    // Opens the rules' dialog; OK applies the rules and keeps them in the settings file.
+    void EditHighlights();
     // Unchecked, new entries are added without moving the current row or the view.
     bool Following() const;
     void setFollowing(bool follow);
@@ -168,6 +182,7 @@ private:
     void createViewBar();
     void showViewBar(bool shown);
     void fillClientsMenu();
+    void createMarkTools();
     void filterSlice();
     void filterDone();
     int currentStoredRow() const;

@@ -119,6 +119,10 @@ void frmMain::vsf_KeyDown(int KeyCode, int Shift)
             Finder().ShowFindDialog();
         else if (KeyCode == vbKeyI)
             showSessionWindow(this);
+        else if (KeyCode == vbKeyF2)
+            ToggleMark();
+    } else if (KeyCode == vbKeyF2) {
+        GoToMark(!(Shift & ShiftMask));
     } else if (KeyCode == vbKeyF3 && findEnabled) {
         Finder().FindNext((Shift & ShiftMask) ? kFindUp : kFindDown);
     } else if (KeyCode == vbKeyScrollLock) {

@@ -88,6 +88,7 @@ void frmMain::createViewBar()
     };
     tbrErrors = toggle(QStringLiteral("Errors"), QStringLiteral("tbrErrors"));
     tbrUnanswered = toggle(QStringLiteral("Unanswered"), QStringLiteral("tbrUnanswered"));
+    createMarkTools();
     lblShown = new QLabel(tbrView);
     lblShown->setObjectName(QStringLiteral("lblShown"));
     lblShown->setContentsMargins(8, 0, 8, 0);

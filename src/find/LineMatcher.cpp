@@ -112,12 +112,12 @@ template <typename View> bool LineMatcher::isWholeWord(View line, qsizetype at) 
     return end >= line.size() || !IsWordChar(QChar(line[end]));
 }
 
-bool LineMatcher::matches(const LineView &line) const
+qsizetype LineMatcher::indexIn(const LineView &line) const
 {
-    return line.visit([this](auto view) {
+    return line.visit([this](auto view) -> qsizetype {
         const qsizetype at = find(view);
-        if (at < 0)
-            return false;
-        return !mWholeWord || isWholeWord(view, at);
+        if (at < 0 || (mWholeWord && !isWholeWord(view, at)))
+            return -1;
+        return at;
     });
 }

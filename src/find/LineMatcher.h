@@ -15,7 +15,10 @@ class LineMatcher {
 public:
     LineMatcher(const QString &text, bool wholeWord, bool matchCase);
 
-    bool matches(const LineView &line) const;
+    bool matches(const LineView &line) const { return indexIn(line) >= 0; }
+    // Where the first occurrence starts, or -1 when the line does not match.
+    qsizetype indexIn(const LineView &line) const;
+    qsizetype length() const { return mText.size(); }
 
     // Letters and digits, judged on the whole UTF-16 code unit; everything else ends a word.
     static bool IsWordChar(QChar c) { return c.isLetterOrNumber(); }

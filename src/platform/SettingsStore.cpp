@@ -31,6 +31,18 @@ bool SaveSetting(const QString &section, const QString &key, const QString &valu
     return settings.status() == QSettings::NoError;
 }
 
+bool SaveSection(const QString &section, const QList<std::pair<QString, QString>> &values)
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization);
+    settings.remove(section);
+    settings.beginGroup(section);
+    for (const auto &[key, value] : values)
+        settings.setValue(key, value);
+    settings.endGroup();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
 QString fileName()
 {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganization).fileName();

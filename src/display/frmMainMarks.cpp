@@ -1,0 +1,120 @@
+// Marks on rows and the highlight rules: the View bar's Marks and Highlights tools.
+#include "display/DisplayGrid.h"
+#include "display/LineText.h"
+#include "display/frmMain.h"
+#include "platform/SettingsStore.h"
+#include "view/HighlightSettings.h"
+#include "view/frmHighlights.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// The marked rows that show, as lines to copy.
+class MarkedLines final : public LineSource {
+public:
+    explicit MarkedLines(const DisplayGrid &grid)
+        : mGrid(grid)
+    {
+        for (int row = grid.nextMark(-1); row >= 0;) {
+            mRows.push_back(row);
+            row = grid.nextMark(row);
+            if (row <= mRows.back())
+                break;
+        }
+    }
+    int lineCount() const override { return int(mRows.size()); }
+    LineView line(int row) const override { return mGrid.line(mRows[std::size_t(row)]); }
+
+private:
+    const DisplayGrid &mGrid;
+    std::vector<int> mRows;
+};
+
+} // namespace
+
+void frmMain::createMarkTools()
+{
+    tbrMarks = new QToolButton(tbrView);
+    tbrMarks->setObjectName(QStringLiteral("tbrMarks"));
+    tbrMarks->setText(QStringLiteral("Marks"));
+    tbrMarks->setAccessibleName(QStringLiteral("Marks"));
+    tbrMarks->setPopupMode(QToolButton::InstantPopup);
+    tbrMarks->setFocusPolicy(Qt::NoFocus);
+    auto *menu = new QMenu(tbrMarks);
+    tbrMarks->setMenu(menu);
+    mnuNextMark = menu->addAction(QStringLiteral("Next mark"), this, [this] { GoToMark(true); });
+    mnuNextMark->setShortcut(Qt::Key_F2);
+    mnuPreviousMark =
+        menu->addAction(QStringLiteral("Previous mark"), this, [this] { GoToMark(false); });
+    mnuPreviousMark->setShortcut(Qt::SHIFT | Qt::Key_F2);
+    mnuCopyMarked =
+        menu->addAction(QStringLiteral("Copy marked lines"), this, &frmMain::CopyMarkedLines);
+    mnuClearMarks = menu->addAction(QStringLiteral("Clear marks"), this, &frmMain::ClearMarks);
+    // The keys are the display's own: the menu only shows them.
+    for (QAction *item : {mnuNextMark, mnuPreviousMark})
+        item->setShortcutContext(Qt::WidgetShortcut);
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        const bool any = !mGrid->marks().empty();
+        for (QAction *item : {mnuNextMark, mnuPreviousMark, mnuCopyMarked, mnuClearMarks})
+            item->setEnabled(any);
+    });
+    tbrView->addWidget(tbrMarks);
+
+    tbrHighlights = tbrView->addAction(QStringLiteral("Highlights…"));
+    tbrHighlights->setObjectName(QStringLiteral("tbrHighlights"));
+    connect(tbrHighlights, &QAction::triggered, this, &frmMain::EditHighlights);
+    mGrid->setHighlightRules(HighlightSettings::load());
+}
+
+void frmMain::ToggleMark()
+{
+    mGrid->toggleMark(mGrid->Row());
+}
+
+void frmMain::GoToMark(bool forward)
+{
+    const int row = forward ? mGrid->nextMark(mGrid->Row()) : mGrid->previousMark(mGrid->Row());
+    if (row < 0)
+        return;
+    mGrid->setRow(row);
+    mGrid->ShowCell(row, 0);
+}
+
+void frmMain::CopyMarkedLines()
+{
+    const MarkedLines lines(*mGrid);
+    if (lines.lineCount() == 0)
+        return;
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"),
+                  LineText::BuildLinesText(lines, 0, lines.lineCount() - 1));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void frmMain::ClearMarks()
+{
+    mGrid->clearMarks();
+}
+
+void frmMain::EditHighlights()
+{
+    auto *dialog = new frmHighlights(mGrid->highlightRules(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const std::vector<HighlightRule> rules = dialog->rules();
+        mGrid->setHighlightRules(rules);
+        if (!HighlightSettings::save(rules))
+            QMessageBox::warning(this, QStringLiteral("HELIX Debug Display"),
+                                 QStringLiteral("The highlight rules apply now, but could not be "
+                                                "saved to %1.")
+                                     .arg(SettingsStore::fileName()));
+    });
+    dialog->open();
+}

@@ -12,8 +12,8 @@ namespace {
 // Enough colour to tell rows apart at a glance, little enough that the window's own text
 // colour stays readable on it: about a third over a light base, more over a dark one, where
 // the same share reads fainter.
-constexpr int kLightShare = 80;
-constexpr int kDarkShare = 110;
+constexpr int kLightShare = 90;
+constexpr int kDarkShare = 100;
 
 int channel(std::uint32_t rgb, int shift)
 {

@@ -35,7 +35,7 @@ struct Colour {
 
 constexpr std::array<Colour, 8> kColours{{{"Red", 0xE5484D},
                                           {"Orange", 0xF76B15},
-                                          {"Yellow", 0xFFD60A},
+                                          {"Yellow", 0xE2B500},
                                           {"Green", 0x30A46C},
                                           {"Teal", 0x12A594},
                                           {"Blue", 0x0090FF},

@@ -43,8 +43,11 @@ std::vector<HighlightRule> parse(const std::function<QString(const QString &key)
     const QString count = value(kRules);
     if (count.isNull())
         return readyRules();
-    const double wanted = SettingText::leadingNumber(count);
-    const int rules = int(std::clamp(wanted, 0.0, double(RowHighlights::kMaxRules)));
+    // A count that does not read loses no rule: every numbered rule there is loads.
+    bool ok = false;
+    const int wanted = count.trimmed().toInt(&ok);
+    const int rules =
+        ok ? std::clamp(wanted, 0, RowHighlights::kMaxRules) : RowHighlights::kMaxRules;
     std::vector<HighlightRule> result;
     for (int n = 1; n <= rules; ++n) {
         HighlightRule rule;

@@ -14,7 +14,8 @@
 //   Rule1.Scope=Entry           Line or Entry: what the rule colours
 //   Rule1.On=False
 // A value that does not read is taken as its default (False, Red, Line, On), the rule still
-// loading. Without a Rules key the ready rules load.
+// loading; a Rules count that does not read loads every numbered rule. Without a Rules key the
+// ready rules load.
 namespace HighlightSettings {
 
 // Two rules an operator often wants, switched off until asked for.

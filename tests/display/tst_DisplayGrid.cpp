@@ -9,6 +9,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 struct ShownGrid : DisplayGrid {
+    using DisplayGrid::viewportMargins;
     explicit ShownGrid(int rows, const QString &first = {})
     {
         resize(400, 300);
@@ -166,6 +167,75 @@ private Q_SLOTS:
         const int plainPage = grid.verticalScrollBar()->pageStep();
         grid.setWordWrap(true);
         QVERIFY(grid.verticalScrollBar()->pageStep() < plainPage);
+    }
+
+    // Highlighted rows are painted in their rule's colour over the palette's base, light or
+    // dark; a marked row shows a marker in a margin that is there only while marks are.
+    void highlightsAndMarksAsPainted_data()
+    {
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(Qt::white) << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(0x2a2a2a) << QColor(Qt::white);
+    }
+    void highlightsAndMarksAsPainted()
+    {
+        QFETCH(QColor, base);
+        QFETCH(QColor, text);
+        ShownGrid grid(0);
+        QPalette palette = grid.palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Base, base);
+            palette.setColor(group, QPalette::Text, text);
+        }
+        grid.setPalette(palette);
+        for (const QString &line :
+             {u"[A] Get"_s, u"find me"_s, u"[B] Put"_s, u"GetTag RC=7"_s, u"tail"_s, u"[C] Get"_s})
+            grid.AddItem(line);
+        for (const int row : {0, 2, 5})
+            grid.markStoredEntry(row);
+        HighlightRule find;
+        find.text = u"FIND"_s;
+        find.colour = HighlightPalette::find(u"Blue");
+        HighlightRule error;
+        error.text = u"GetTag RC="_s;
+        error.notZero = true;
+        error.scope = HighlightRule::Entry;
+        error.colour = HighlightPalette::find(u"Red");
+        grid.setHighlightRules({find, error});
+        grid.Refresh();
+        QCOMPARE(grid.viewportMargins().left(), 0);
+
+        const auto colourAt = [&grid](int row) {
+            const QImage image = grid.viewport()->grab().toImage();
+            return image.pixelColor(image.width() - 4, grid.rowRect(row).center().y());
+        };
+        const auto tint = [&base](const char *name) {
+            return QColor::fromRgb(HighlightPalette::tint(
+                HighlightPalette::find(QString::fromLatin1(name)), base.rgb() & 0xFFFFFF));
+        };
+        const QStringList expected{u"none"_s, u"Blue"_s, u"Red"_s, u"Red"_s, u"Red"_s, u"none"_s};
+        for (int row = 0; row < grid.Rows(); ++row) {
+            const QString &name = expected[row];
+            QCOMPARE(colourAt(row), name == u"none" ? base : tint(name.toLatin1().constData()));
+        }
+        QCOMPARE(grid.highlightOf(3)->description(), u"GetTag RC= not 0"_s);
+
+        grid.toggleMark(3);
+        grid.Refresh();
+        QWidget *gutter = grid.findChild<QWidget *>(u"gutter"_s);
+        QVERIFY(gutter && gutter->isVisible());
+        const QImage margin = gutter->grab().toImage();
+        const int middle = grid.viewportMargins().left() / 2;
+        const QColor marker = grid.palette().color(QPalette::Highlight);
+        QCOMPARE(margin.pixelColor(middle, grid.rowRect(3).center().y()), marker);
+        QVERIFY(margin.pixelColor(middle, grid.rowRect(2).center().y()) != marker);
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(&grid)->child(3)->text(QAccessible::Description),
+            u"marked, GetTag RC= not 0"_s);
+
+        grid.clearMarks();
+        QCOMPARE(grid.viewportMargins().left(), 0);
     }
 };
 

@@ -121,6 +121,14 @@ private Q_SLOTS:
         QTest::newRow("clear") << u"Clear"_s << u"-1 -1 -1 -1 0000"_s;
         QTest::newRow("F3 finds F1 twice") << u"0 F3 F3"_s << u"7 0 5 9 1111"_s;
         QTest::newRow("Shift+F3 finds upwards") << u"0 F3 F3 Shift+F3"_s << u"2 -1 0 5 1111"_s;
+        QTest::newRow("F2 goes to the next mark")
+            << u"7 Ctrl+F2 2 Ctrl+F2 0 F2"_s << u"2 -1 0 5 1111"_s;
+        QTest::newRow("F2 wraps round") << u"7 Ctrl+F2 2 Ctrl+F2 9 F2"_s << u"2 -1 0 5 1111"_s;
+        QTest::newRow("Shift+F2 goes back")
+            << u"7 Ctrl+F2 2 Ctrl+F2 9 Shift+F2"_s << u"7 0 5 9 1111"_s;
+        QTest::newRow("a mark toggled off")
+            << u"7 Ctrl+F2 2 Ctrl+F2 Ctrl+F2 0 F2"_s << u"7 0 5 9 1111"_s;
+        QTest::newRow("clear takes the marks") << u"7 Ctrl+F2 Clear F2"_s << u"-1 -1 -1 -1 0000"_s;
     }
 
     void navigation()

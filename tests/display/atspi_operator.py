@@ -1,5 +1,6 @@
 """The display as a screen reader sees it over the accessibility bus: every enabled tool can be
 pressed, every row can be read, and pressing does what a click does."""
+import subprocess
 import sys
 import time
 
@@ -98,7 +99,7 @@ view = wait_for(lambda: named(app, ("tool bar",))["View"]) or fail("no View bar"
 VIEW_TOOLS = ("push button", "toggle button", "button with menu", "check box")
 bar = wait_for(lambda: len(named(view, VIEW_TOOLS)) >= 4 and named(view, VIEW_TOOLS)) or fail(
     f"View bar tools: {list(named(view, VIEW_TOOLS))}")
-for name in ("Follow", "Errors", "Unanswered", "Clients"):
+for name in ("Follow", "Errors", "Unanswered", "Clients", "Marks", "Highlights…"):
     name in bar and actions(bar[name]) or fail(f"{name} cannot be pressed: {list(bar)}")
 fields = named(view, ("text",))
 set(fields) >= {"Filter", "Exclude"} or fail(f"View bar fields: {list(fields)}")
@@ -107,6 +108,28 @@ fields["Filter"].queryEditableText().setTextContents("no such text")
 wait_for(lambda: rows() == []) or fail(f"rows under a filter nothing matches: {rows()}")
 fields["Filter"].queryEditableText().setTextContents("")
 wait_for(lambda: rows() == shown) or fail(f"rows with the filter emptied: {rows()}")
+
+# A highlighted row says its rule; Ctrl+F2 marks the focused row, which then says so too.
+def descriptions():
+    lists = [n for n in descendants(app) if n.getRoleName() == "list"]
+    return [row.description for row in lists[0]] if lists else []
+
+
+descriptions() == ["", "", "", "NAME=", ""] or fail(f"row descriptions: {descriptions()}")
+# The operator's keyboard goes to the display's window; there is no window manager to give it.
+subprocess.run(["xdotool", "search", "--name", "^HELIX Debug Display$", "windowfocus", "--sync"],
+               check=True)
+lists = [n for n in descendants(app) if n.getRoleName() == "list"]
+lists[0].queryComponent().grabFocus()
+focused = wait_for(lambda: next(i + 1 for i, row in enumerate(lists[0])
+                                if row.getState().contains(pyatspi.STATE_FOCUSED)))
+focused or fail("no row has the focus")
+focused -= 1
+pyatspi.Registry.generateKeyboardEvent(37, None, pyatspi.KEY_PRESS)  # Control_L
+pyatspi.Registry.generateKeyboardEvent(68, None, pyatspi.KEY_PRESSRELEASE)  # F2
+pyatspi.Registry.generateKeyboardEvent(37, None, pyatspi.KEY_RELEASE)
+wait_for(lambda: descriptions()[focused].startswith("marked")) or fail(
+    f"Ctrl+F2 marked nothing: {descriptions()}")
 
 press(found["Up"])
 wait_for(lambda: "Press" in actions(tools()["Down"])) or fail("Up did not move back")

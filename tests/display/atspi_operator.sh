@@ -8,7 +8,8 @@ trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf '%s\n' '[Position]' frmMainFormTop=0 frmMainFormLeft=0 frmMainFormHeight=6000 \
-    frmMainFormWidth=9000 '[Session]' Open=True '[View]' Shown=True >"$XDG_CONFIG_HOME/HELIXDebugDisplay.conf"
+    frmMainFormWidth=9000 '[Session]' Open=True '[View]' Shown=True '[Highlights]' Rules=1 Rule1.Text=NAME= Rule1.Colour=Green \
+    >"$XDG_CONFIG_HOME/HELIXDebugDisplay.conf"
 # Qt speaks to the accessibility bus only when asked to; the display inherits this from the
 # bus that starts it.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1

@@ -10,10 +10,8 @@ namespace HighlightPalette {
 namespace {
 
 // Enough colour to tell rows apart at a glance, little enough that the window's own text
-// colour stays readable on it: about a third over a light base, more over a dark one, where
-// the same share reads fainter.
-constexpr int kLightShare = 90;
-constexpr int kDarkShare = 100;
+// colour stays readable on it, dark text on a light base as light text on a dark one.
+constexpr int kShare = 95; // of 255
 
 int channel(std::uint32_t rgb, int shift)
 {
@@ -34,16 +32,12 @@ int find(QStringView name)
 std::uint32_t tint(int colour, std::uint32_t base)
 {
     const std::uint32_t hue = kColours[std::size_t(colour) % kColours.size()].rgb;
-    const int lightness =
-        (channel(base, 16) * 299 + channel(base, 8) * 587 + channel(base, 0) * 114) / 1000;
-    const int share = lightness >= 128 ? kLightShare : kDarkShare;
-    std::uint32_t mixed = 0;
-    for (const int shift : {16, 8, 0}) {
+    const auto mix = [&](int shift) {
         const int value =
-            (channel(base, shift) * (255 - share) + channel(hue, shift) * share + 127) / 255;
-        mixed |= std::uint32_t(value) << shift;
-    }
-    return mixed;
+            (channel(base, shift) * (255 - kShare) + channel(hue, shift) * kShare + 127) / 255;
+        return std::uint32_t(value) << shift;
+    };
+    return mix(16) | mix(8) | mix(0);
 }
 
 } // namespace HighlightPalette

@@ -4,6 +4,8 @@
 #include "BenchReport.h"
 #include "HelixDebugClient.h"
 #include "PrivateBus.h"
+#include "SixteenRules.h"
+#include "view/HighlightSettings.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -36,7 +38,8 @@ struct Session {
     QProcess noop;
     qint64 pid = 0;
 
-    Session(bool header, bool wrap, bool sessionWindow = false)
+    // `more` is added to the settings file as it stands.
+    Session(bool header, bool wrap, const QByteArray &more = {})
     {
         QDir().mkpath(config.path());
         QFile file(config.filePath(QStringLiteral("HELIXDebugDisplay.conf")));
@@ -45,8 +48,7 @@ struct Session {
                            .arg(header ? QStringLiteral("True") : QStringLiteral("False"),
                                 wrap ? QStringLiteral("True") : QStringLiteral("False"))
                            .toUtf8());
-        if (sessionWindow)
-            file.write("[Session]\nOpen=True\n");
+        file.write(more);
         file.close();
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         bus = std::make_unique<PrivateBus>();
@@ -186,7 +188,7 @@ int main(int argc, char *argv[])
     {
         // Two displays alive at once, one showing the Session window, flooded in turns.
         Session closed(false, false);
-        Session open(false, false, true);
+        Session open(false, false, "[Session]\nOpen=True\n");
         double withoutWindow = 0;
         double withWindow = 0;
         for (int round = 0; round < 5; ++round) {
@@ -196,6 +198,23 @@ int main(int argc, char *argv[])
         report(QStringLiteral("flood, 4 clients, Session window (calls/s)"), fixed(withWindow, 0),
                fixed(withoutWindow, 0) + QStringLiteral(" closed"),
                QStringLiteral(">= 95% of base"), withWindow >= 0.95 * withoutWindow);
+    }
+    {
+        // Two displays flooded in turns, one of them with sixteen highlight rules on.
+        QByteArray highlights("[Highlights]\n");
+        for (const auto &[key, value] : HighlightSettings::values(sixteenRules()))
+            highlights += (key + u'=' + value + u'\n').toUtf8();
+        Session plain(false, false);
+        Session ruled(false, false, highlights);
+        double withoutRules = 0;
+        double withRules = 0;
+        for (int round = 0; round < 5; ++round) {
+            withoutRules = std::max(withoutRules, plain.flood(display, 4, 6000));
+            withRules = std::max(withRules, ruled.flood(display, 4, 6000));
+        }
+        report(QStringLiteral("flood, 4 clients, 16 rules (calls/s)"), fixed(withRules, 0),
+               fixed(withoutRules, 0) + QStringLiteral(" none"), QStringLiteral(">= 90% of base"),
+               withRules >= 0.9 * withoutRules);
     }
     {
         // Memory per line as the grid grows, against the lines' UTF-8 bytes plus 16 a line.

@@ -72,14 +72,16 @@ frmHighlights::frmHighlights(const std::vector<HighlightRule> &rules, QWidget *o
                            QLatin1StringView(HighlightPalette::kColours[i].name));
     cboScope = new QComboBox(this);
     cboScope->setObjectName(QStringLiteral("cboScope"));
-    cboScope->setAccessibleName(QStringLiteral("Colours"));
+    cboScope->setAccessibleName(QStringLiteral("Paints"));
     cboScope->addItems({QStringLiteral("the line"), QStringLiteral("the whole entry")});
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Text:"), txtText);
     form->addRow(QString(), chkMatchCase);
     form->addRow(QString(), chkNotZero);
     form->addRow(QStringLiteral("C&olour:"), cboColour);
-    form->addRow(QStringLiteral("Co&lours:"), cboScope);
+    form->addRow(QStringLiteral("form->addRow(QStringLiteral(" Co & lours
+                                : "), cboScope);Paints:"),
+                 cboScope);
 
     auto *ok = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto *layout = new QVBoxLayout(this);

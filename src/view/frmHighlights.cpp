@@ -80,50 +80,37 @@ frmHighlights::frmHighlights(const std::vector<HighlightRule> &rules, QWidget *o
     form->addRow(QString(), chkNotZero);
     form->addRow(QStringLiteral("C&olour:"), cboColour);
     form->addRow(QStringLiteral("&Paints:"), cboScope);
-                                : "), cboScope);Paints:"),
-                 cboScope);
 
-                                auto *ok = new QDialogButtonBox(
-                                    QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-                                auto *layout = new QVBoxLayout(this);
-                                layout->addLayout(list);
-                                layout->addLayout(form);
-                                layout->addWidget(ok);
+    auto *ok = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(list);
+    layout->addLayout(form);
+    layout->addWidget(ok);
 
-                                for (std::size_t i = 0; i < mRules.size(); ++i) {
-                                    auto *item = new QListWidgetItem(lstRules);
-                                    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-                                    refreshItem(int(i));
-                                }
-                                connect(lstRules, &QListWidget::currentRowChanged, this,
-                                        &frmHighlights::showRule);
-                                connect(lstRules, &QListWidget::itemChanged, this,
-                                        [this](QListWidgetItem *item) {
-                                            const int row = lstRules->row(item);
-                                            if (!mShowing && row >= 0)
-                                                mRules[std::size_t(row)].on =
-                                                    item->checkState() == Qt::Checked;
-                                        });
-                                connect(cmdAdd, &QPushButton::clicked, this,
-                                        &frmHighlights::addRule);
-                                connect(cmdRemove, &QPushButton::clicked, this,
-                                        &frmHighlights::removeRule);
-                                connect(cmdUp, &QPushButton::clicked, this,
-                                        [this] { moveRule(-1); });
-                                connect(cmdDown, &QPushButton::clicked, this,
-                                        [this] { moveRule(1); });
-                                connect(txtText, &QLineEdit::textEdited, this,
-                                        &frmHighlights::ruleEdited);
-                                for (QCheckBox *box : {chkMatchCase, chkNotZero})
-                                    connect(box, &QCheckBox::toggled, this,
-                                            &frmHighlights::ruleEdited);
-                                for (QComboBox *box : {cboColour, cboScope})
-                                    connect(box, &QComboBox::activated, this,
-                                            &frmHighlights::ruleEdited);
-                                connect(ok, &QDialogButtonBox::accepted, this, &QDialog::accept);
-                                connect(ok, &QDialogButtonBox::rejected, this, &QDialog::reject);
-                                lstRules->setCurrentRow(mRules.empty() ? -1 : 0);
-                                showRule();
+    for (std::size_t i = 0; i < mRules.size(); ++i) {
+        auto *item = new QListWidgetItem(lstRules);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        refreshItem(int(i));
+    }
+    connect(lstRules, &QListWidget::currentRowChanged, this, &frmHighlights::showRule);
+    connect(lstRules, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
+        const int row = lstRules->row(item);
+        if (!mShowing && row >= 0)
+            mRules[std::size_t(row)].on = item->checkState() == Qt::Checked;
+    });
+    connect(cmdAdd, &QPushButton::clicked, this, &frmHighlights::addRule);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmHighlights::removeRule);
+    connect(cmdUp, &QPushButton::clicked, this, [this] { moveRule(-1); });
+    connect(cmdDown, &QPushButton::clicked, this, [this] { moveRule(1); });
+    connect(txtText, &QLineEdit::textEdited, this, &frmHighlights::ruleEdited);
+    for (QCheckBox *box : {chkMatchCase, chkNotZero})
+        connect(box, &QCheckBox::toggled, this, &frmHighlights::ruleEdited);
+    for (QComboBox *box : {cboColour, cboScope})
+        connect(box, &QComboBox::activated, this, &frmHighlights::ruleEdited);
+    connect(ok, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(ok, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    lstRules->setCurrentRow(mRules.empty() ? -1 : 0);
+    showRule();
 }
 
 std::vector<HighlightRule> frmHighlights::rules() const

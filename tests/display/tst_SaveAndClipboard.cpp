@@ -74,14 +74,16 @@ private Q_SLOTS:
         QCOMPARE(readAll(path), "[A]  one\r\n[B]  two\r\n\r\n");
     }
 
-    // Under a filter, copy all and save all take the shown entries only; new traffic that
-    // matches shows at once, the rest is counted.
+    // Under a filter, copy all, save all and copy marked lines take the shown entries only; new
+    // traffic that matches shows at once, the rest is counted.
     void filterNarrowsCopyAndSave()
     {
         const QString path = mDir.filePath(u"shown.txt"_s);
         frmMain window;
         for (const QString &line : {u"keep one"_s, u"drop"_s, u"keep two"_s})
             window.FormatText(line.startsWith(u'd') ? u"B"_s : u"A"_s, line);
+        window.vsf()->toggleMark(0);
+        window.vsf()->toggleMark(1);
         window.txtFilter->setText(u"KEEP"_s);
         QTRY_COMPARE(window.lblShown->text(), u"2 of 3 entries"_s);
         window.FormatText(u"B"_s, u"keep three"_s);
@@ -93,6 +95,12 @@ private Q_SLOTS:
         whenShown<QFileDialog>([&](QFileDialog *dialog) { acceptTyped(dialog, path); });
         window.ToolClick(u"tbrSaveAll"_s);
         QCOMPARE(QString::fromLatin1(readAll(path)), shown + u"\r\n"_s);
+        // So do the marked lines: the mark on "drop" stays, hidden.
+        window.vsf()->toggleMark(2);
+        window.mnuCopyMarked->trigger();
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(),
+                     u"[A]  keep one\r\n[B]  keep three\r\n"_s);
+        QCOMPARE(window.vsf()->marks().size(), 3);
     }
 
     // Copying and saving block the window while they work; afterwards the grid takes the

@@ -520,8 +520,7 @@ bool DisplayGrid::toggleMark(int row)
         return false;
     const bool marked = mMarks.toggle(stored(row));
     placeGutter();
-    if (mGutter)
-        mGutter->update();
+    descriptionsChanged(row, row);
     return marked;
 }
 
@@ -529,12 +528,29 @@ void DisplayGrid::clearMarks()
 {
     mMarks.clear();
     placeGutter();
+    descriptionsChanged(topRow(), Rows() - 1);
 }
 
 void DisplayGrid::setHighlightRules(std::vector<HighlightRule> rules)
 {
     mHighlights.setRules(std::move(rules));
     viewport()->update();
+    descriptionsChanged(topRow(), Rows() - 1);
+}
+
+// Screen readers hear of marks and highlights as the rows' descriptions change; rows off screen
+// are read afresh when they come into view.
+void DisplayGrid::descriptionsChanged(int first, int last)
+{
+    if (!QAccessible::isActive())
+        return;
+    const int height = viewport()->height();
+    for (int row = first, y = 0; row <= last && y < height; ++row) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        event.setChild(row);
+        QAccessible::updateAccessibility(&event);
+        y += rowHeight(row);
+    }
 }
 
 const HighlightRule *DisplayGrid::highlightOf(int row) const

@@ -172,6 +172,7 @@ private:
 
     void shownChanged(bool onlyAtTheEnd);
     int markerWidth() const;
+    void descriptionsChanged(int first, int last);
 
     LineStore mLines;
     ShownRows mShown;

@@ -119,9 +119,9 @@ void frmMain::vsf_KeyDown(int KeyCode, int Shift)
             Finder().ShowFindDialog();
         else if (KeyCode == vbKeyI)
             showSessionWindow(this);
-        else if (KeyCode == vbKeyF2)
+        else if (KeyCode == vbKeyF2 && Shift == CtrlMask)
             ToggleMark();
-    } else if (KeyCode == vbKeyF2) {
+    } else if (KeyCode == vbKeyF2 && (Shift & ~ShiftMask) == 0) {
         GoToMark(!(Shift & ShiftMask));
     } else if (KeyCode == vbKeyF3 && findEnabled) {
         Finder().FindNext((Shift & ShiftMask) ? kFindUp : kFindDown);

@@ -49,17 +49,14 @@ void frmMain::createMarkTools()
     tbrMarks->setFocusPolicy(Qt::NoFocus);
     auto *menu = new QMenu(tbrMarks);
     tbrMarks->setMenu(menu);
-    mnuNextMark = menu->addAction(QStringLiteral("Next mark"), this, [this] { GoToMark(true); });
-    mnuNextMark->setShortcut(Qt::Key_F2);
-    mnuPreviousMark =
-        menu->addAction(QStringLiteral("Previous mark"), this, [this] { GoToMark(false); });
-    mnuPreviousMark->setShortcut(Qt::SHIFT | Qt::Key_F2);
+    // The keys are the display's own, as F3 is: the menu only names them.
+    mnuNextMark =
+        menu->addAction(QStringLiteral("Next mark\tF2"), this, [this] { GoToMark(true); });
+    mnuPreviousMark = menu->addAction(QStringLiteral("Previous mark\tShift+F2"), this,
+                                      [this] { GoToMark(false); });
     mnuCopyMarked =
         menu->addAction(QStringLiteral("Copy marked lines"), this, &frmMain::CopyMarkedLines);
     mnuClearMarks = menu->addAction(QStringLiteral("Clear marks"), this, &frmMain::ClearMarks);
-    // The keys are the display's own: the menu only shows them.
-    for (QAction *item : {mnuNextMark, mnuPreviousMark})
-        item->setShortcutContext(Qt::WidgetShortcut);
     connect(menu, &QMenu::aboutToShow, this, [this] {
         const bool any = !mGrid->marks().empty();
         for (QAction *item : {mnuNextMark, mnuPreviousMark, mnuCopyMarked, mnuClearMarks})

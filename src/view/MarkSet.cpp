@@ -12,6 +12,8 @@ bool MarkSet::toggle(int store)
     const auto at = std::lower_bound(mRows.begin(), mRows.end(), store);
     if (at != mRows.end() && *at == store) {
         mRows.erase(at);
+        if (mRows.empty())
+            clear();
         return false;
     }
     mRows.insert(at, store);

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-// The stored rows the operator marked, in order: 4 bytes a mark, nothing while none is. Marks
-// belong to stored rows, so they stay on their lines while a filter hides and shows them.
+// The stored rows the operator marked, in order: at most 8 bytes a mark, nothing while none is.
+// Marks belong to stored rows, so they stay on their lines while a filter hides and shows them.
 class MarkSet {
 public:
     bool empty() const { return mRows.empty(); }

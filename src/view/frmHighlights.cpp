@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -87,11 +88,8 @@ frmHighlights::frmHighlights(const std::vector<HighlightRule> &rules, QWidget *o
     layout->addLayout(form);
     layout->addWidget(ok);
 
-    for (std::size_t i = 0; i < mRules.size(); ++i) {
-        auto *item = new QListWidgetItem(lstRules);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        refreshItem(int(i));
-    }
+    for (std::size_t i = 0; i < mRules.size(); ++i)
+        appendItem();
     connect(lstRules, &QListWidget::currentRowChanged, this, &frmHighlights::showRule);
     connect(lstRules, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
         const int row = lstRules->row(item);
@@ -121,6 +119,16 @@ std::vector<HighlightRule> frmHighlights::rules() const
             kept.push_back(rule);
     }
     return kept;
+}
+
+// An item for the last rule; making it checkable says nothing about whether the rule is on.
+void frmHighlights::appendItem()
+{
+    const bool showing = std::exchange(mShowing, true);
+    auto *item = new QListWidgetItem(lstRules);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    mShowing = showing;
+    refreshItem(lstRules->count() - 1);
 }
 
 void frmHighlights::refreshItem(int row)
@@ -172,9 +180,7 @@ void frmHighlights::addRule()
     // A new rule takes the next colour, so that rules added in a row tell apart.
     rule.colour = int(mRules.size() % HighlightPalette::kColours.size());
     mRules.push_back(rule);
-    auto *item = new QListWidgetItem(lstRules);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    refreshItem(int(mRules.size()) - 1);
+    appendItem();
     lstRules->setCurrentRow(int(mRules.size()) - 1);
     txtText->setFocus();
 }
@@ -184,8 +190,13 @@ void frmHighlights::removeRule()
     const int row = lstRules->currentRow();
     if (row < 0)
         return;
+    {
+        // Taking the item moves the current row while the rules and the items disagree.
+        const QSignalBlocker quiet(lstRules);
+        delete lstRules->takeItem(row);
+    }
     mRules.erase(mRules.begin() + row);
-    delete lstRules->takeItem(row);
+    lstRules->setCurrentRow(std::min(row, int(mRules.size()) - 1));
     showRule();
 }
 

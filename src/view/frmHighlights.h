@@ -27,6 +27,7 @@ private:
     void moveRule(int by);
     void showRule();
     void ruleEdited();
+    void appendItem();
     void refreshItem(int row);
     void updateButtons();
 

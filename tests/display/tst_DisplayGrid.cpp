@@ -236,6 +236,14 @@ private Q_SLOTS:
 
         grid.clearMarks();
         QCOMPARE(grid.viewportMargins().left(), 0);
+        // After a clear, a new entry at the same rows is judged afresh.
+        grid.clearRows();
+        for (const QString &line : {u"[D] Get"_s, u"x"_s, u"[E] Get"_s, u"y"_s, u"z"_s})
+            grid.AddItem(line);
+        for (const int row : {0, 2})
+            grid.markStoredEntry(row);
+        grid.Refresh();
+        QCOMPARE(colourAt(3), base);
     }
 };
 

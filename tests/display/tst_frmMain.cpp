@@ -9,11 +9,15 @@
 #include "help/frmHelp.h"
 #include "platform/ProcessWide.h"
 #include "preferences/ClassPreferences.h"
+#include "view/frmHighlights.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -109,6 +113,33 @@ private Q_SLOTS:
         QVERIFY(readSettingsFile().contains(u"[View]\nShown=True"_s));
         QTest::keyClick(grid, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(window.tbrView->isHidden());
+    }
+
+    // What the Highlights dialog adds, reorders, switches on and removes applies on OK and is
+    // kept for the next start.
+    void highlightsDialog()
+    {
+        writeSettingsFile({});
+        frmMain window;
+        window.tbrHighlights->trigger();
+        auto *dialog = window.findChild<frmHighlights *>();
+        QVERIFY(dialog);
+        auto *list = dialog->findChild<QListWidget *>(u"lstRules"_s);
+        QCOMPARE(list->count(), 2);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdAdd"_s), Qt::LeftButton);
+        QTest::keyClicks(dialog->findChild<QLineEdit *>(u"txtText"_s), u"Timeout"_s);
+        QTest::keyClick(dialog->findChild<QComboBox *>(u"cboScope"_s), Qt::Key_Down);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdUp"_s), Qt::LeftButton);
+        list->item(2)->setCheckState(Qt::Checked);
+        list->setCurrentRow(0);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdRemove"_s), Qt::LeftButton);
+        QCOMPARE(dialog->findChild<QLineEdit *>(u"txtText"_s)->text(), u"Timeout"_s);
+        dialog->accept();
+        QStringList rules;
+        for (const HighlightRule &rule : window.vsf()->highlightRules())
+            rules << u"%1 %2 %3"_s.arg(rule.description()).arg(rule.on).arg(rule.scope);
+        QCOMPARE(rules, QStringList({u"Timeout 1 1"_s, u"<Disconnected> 1 0"_s}));
+        QVERIFY(readSettingsFile().contains(u"Rule1.Text=Timeout"_s));
     }
 
     void navigation_data()

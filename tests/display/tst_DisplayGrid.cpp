@@ -1,3 +1,4 @@
+#include "RulesOf.h"
 #include "display/DisplayGrid.h"
 #include "display/VisibleText.h"
 
@@ -194,15 +195,7 @@ private Q_SLOTS:
             grid.AddItem(line);
         for (const int row : {0, 2, 5})
             grid.markStoredEntry(row);
-        HighlightRule find;
-        find.text = u"FIND"_s;
-        find.colour = HighlightPalette::find(u"Blue");
-        HighlightRule error;
-        error.text = u"GetTag RC="_s;
-        error.notZero = true;
-        error.scope = HighlightRule::Entry;
-        error.colour = HighlightPalette::find(u"Red");
-        grid.setHighlightRules({find, error});
+        grid.setHighlightRules(rulesOf(u"FIND::Blue;GetTag RC=:ze:Red"_s));
         grid.Refresh();
         QCOMPARE(grid.viewportMargins().left(), 0);
 

@@ -1,4 +1,5 @@
 #include "FakeLines.h"
+#include "RulesOf.h"
 #include "view/HighlightSettings.h"
 #include "view/MarkSet.h"
 #include "view/RowHighlights.h"
@@ -8,6 +9,12 @@
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
+
+// One row of a data table, named `name`, with a value for each column.
+template <typename... Values> static void row(const char *name, Values... values)
+{
+    (QTest::newRow(name) << ... << values);
+}
 
 // Shown rows written as stored runs "first-last ..."; "all" for every row.
 static ShownRows shownRows(const QString &runs)
@@ -20,23 +27,6 @@ static ShownRows shownRows(const QString &runs)
         rows.insert(run.section(u'-', 0, 0).toInt(),
                     run.section(u'-', 1, 1).toInt() - run.section(u'-', 0, 0).toInt() + 1);
     return rows;
-}
-
-// Rules written "text:flags;...": c match case, z not zero, e whole entry, - off.
-static std::vector<HighlightRule> rulesOf(const QString &spec)
-{
-    std::vector<HighlightRule> rules;
-    for (const QString &item : spec.split(u';', Qt::SkipEmptyParts)) {
-        HighlightRule rule;
-        rule.text = item.section(u':', 0, 0);
-        const QString flags = item.section(u':', 1);
-        rule.matchCase = flags.contains(u'c');
-        rule.notZero = flags.contains(u'z');
-        rule.scope = flags.contains(u'e') ? HighlightRule::Entry : HighlightRule::Line;
-        rule.on = !flags.contains(u'-');
-        rules.push_back(rule);
-    }
-    return rules;
 }
 
 // Each row's rule, "-" for none, over entries written "line/line|line/line".
@@ -88,50 +78,31 @@ private Q_SLOTS:
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("next");
         QTest::addColumn<int>("previous");
-        QTest::addColumn<QString>("marked");
-        QTest::newRow("no marks") << ""
-                                  << "all" << 3 << -1 << -1 << "";
-        QTest::newRow("between marks") << "8 2 5"
-                                       << "all" << 4 << 5 << 2 << "2 5 8";
-        QTest::newRow("on a mark") << "2 5 8"
-                                   << "all" << 5 << 8 << 2 << "2 5 8";
-        QTest::newRow("wraps at the ends") << "2 5 8"
-                                           << "all" << 9 << 2 << 8 << "2 5 8";
-        QTest::newRow("wraps before the first") << "2 5 8"
-                                                << "all" << 1 << 2 << 8 << "2 5 8";
-        QTest::newRow("no current row") << "2 5 8"
-                                        << "all" << -1 << 2 << 8 << "2 5 8";
-        QTest::newRow("the only mark is itself") << "4"
-                                                 << "all" << 4 << 4 << 4 << "4";
-        QTest::newRow("unmarked again") << "2 5 8 5 2"
-                                        << "all" << 0 << 8 << 8 << "8";
+        row("no marks", "", "all", 3, -1, -1);
+        row("between marks", "8 2 5", "all", 4, 5, 2);
+        row("on a mark", "2 5 8", "all", 5, 8, 2);
+        row("wraps at the ends", "2 5 8", "all", 9, 2, 8);
+        row("wraps before the first", "2 5 8", "all", 1, 2, 8);
+        row("no current row", "2 5 8", "all", -1, 2, 8);
+        row("the only mark is itself", "4", "all", 4, 4, 4);
+        row("unmarked again", "2 5 8 5 2", "all", 0, 8, 8);
         // Stored rows 0-2 and 6-9 show: stored 6 is shown row 3, stored 8 shown row 5.
-        QTest::newRow("a hidden mark is skipped") << "1 4 8"
-                                                  << "0-2 6-9" << 1 << 5 << 5 << "1 4 8";
-        QTest::newRow("from a shown row past hidden ones") << "1 4 8"
-                                                           << "0-2 6-9" << 3 << 5 << 1 << "1 4 8";
-        QTest::newRow("every mark hidden") << "3 4"
-                                           << "0-2 6-9" << 0 << -1 << -1 << "3 4";
-        QTest::newRow("nothing shows") << "3"
-                                       << "" << -1 << -1 << -1 << "3";
+        row("a hidden mark is skipped", "1 4 8", "0-2 6-9", 1, 5, 5);
+        row("from a shown row past hidden ones", "1 4 8", "0-2 6-9", 3, 5, 1);
+        row("every mark hidden", "3 4", "0-2 6-9", 0, -1, -1);
+        row("nothing shows", "3", "", -1, -1, -1);
     }
     void markNavigation()
     {
         QFETCH(QString, toggles);
         QFETCH(QString, shown);
+        QFETCH(int, from);
         MarkSet marks;
         for (const QString &row : toggles.split(u' ', Qt::SkipEmptyParts))
             marks.toggle(row.toInt());
         const ShownRows rows = shownRows(shown);
-        QStringList held;
-        for (const int row : marks.rows())
-            held << QString::number(row);
-        QTEST(held.join(u' '), "marked");
-        QFETCH(int, from);
         QTEST(marks.next(from, rows), "next");
         QTEST(marks.previous(from, rows), "previous");
-        marks.clear();
-        QCOMPARE(marks.next(from, rows), -1);
     }
 
     // Rows get the first rule that holds: a line rule on its own line, an entry rule on every
@@ -141,48 +112,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rules");
         QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no rules") << ""
-                                  << "a/b"
-                                  << "- -";
-        QTest::newRow("any case") << "find"
-                                  << "Find it/found/FIND"
-                                  << "0 - 0";
-        QTest::newRow("match case") << "Find:c"
-                                    << "Find it/find it"
-                                    << "0 -";
-        QTest::newRow("a rule that is off") << "x:-;y"
-                                            << "x y/x"
-                                            << "1 -";
-        QTest::newRow("an empty text") << ":;y"
-                                       << "y/z"
-                                       << "1 -";
-        QTest::newRow("first rule wins") << "b;ab"
-                                         << "ab/a"
-                                         << "0 -";
-        QTest::newRow("later rule where the first fails") << "b;a"
-                                                          << "ab/a"
-                                                          << "0 1";
-        QTest::newRow("entry rule covers its entry only") << "err:e"
-                                                          << "x/y|z/an err/w|v"
-                                                          << "- - 0 0 0 -";
-        QTest::newRow("earlier line rule beats entry rule") << "y;err:e"
-                                                            << "x/y/err|y"
-                                                            << "1 0 1 0";
-        QTest::newRow("earlier entry rule beats line rule") << "err:e;y"
-                                                            << "x/y/err|y"
-                                                            << "0 0 0 1";
-        QTest::newRow("the best of several entry rules") << "a:e;b:e"
-                                                         << "b/a/b|b"
-                                                         << "0 0 0 1";
-        QTest::newRow("not zero") << "RC=:z"
-                                  << "GetTag RC=0/GetTag RC=12/GetTag RC= 00/GetTag RC=/RC=x/RC=-1"
-                                  << "- 0 - - 0 0";
-        QTest::newRow("not zero, whole entry") << "GetTag RC=:ez"
-                                               << "h/GetTag RC=0|h/GetTag RC=7"
-                                               << "- - 0 0";
-        QTest::newRow("lines beyond Latin-1") << "ÄΩ;€"
-                                              << "xäω/x€/ÄΩ€"
-                                              << "0 1 0";
+        row("no rules", "", "a/b", "- -");
+        row("any case", "find", "Find it/found/FIND", "0 - 0");
+        row("match case", "Find:c", "Find it/find it", "0 -");
+        row("a rule that is off", "x:-;y", "x y/x", "1 -");
+        row("an empty text", ":;y", "y/z", "1 -");
+        row("first rule wins", "b;ab", "ab/a", "0 -");
+        row("later rule where the first fails", "b;a", "ab/a", "0 1");
+        row("entry rule covers its entry only", "err:e", "x/y|z/an err/w|v", "- - 0 0 0 -");
+        row("earlier line rule beats entry rule", "y;err:e", "x/y/err|y", "1 0 1 0");
+        row("earlier entry rule beats line rule", "err:e;y", "x/y/err|y", "0 0 0 1");
+        row("the best of several entry rules", "a:e;b:e", "b/a/b|b", "0 0 0 1");
+        row("not zero", "RC=:z", "GetTag RC=0/GetTag RC=12/GetTag RC= 00/GetTag RC=/RC=x/RC=-1",
+            "- 0 - - 0 0");
+        row("not zero, whole entry", "GetTag RC=:ez", "h/GetTag RC=0|h/GetTag RC=7", "- - 0 0");
+        row("lines beyond Latin-1", "ÄΩ;€", "xäω/x€/ÄΩ€", "0 1 0");
     }
     void ruleMatching()
     {
@@ -213,59 +157,40 @@ private Q_SLOTS:
         QCOMPARE(highlights.ruleOf(lines, 0, 0, 1), -1);
     }
 
-    // What [Highlights] holds, as "key=value;...", and the rules read from it, each written
-    // "text:flags:colour". Junk reads as the field's default and the other rules still load.
+    // What [Highlights] holds, as "key=value;...", and the rules read from it. Junk reads as
+    // the field's default and the other rules still load.
     void settings_data()
     {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no section: the ready rules")
-            << ""
-            << "GetTag RC=:ze-:Red <Disconnected>:-:Orange";
-        QTest::newRow("no rules") << "Rules=0"
-                                  << "";
-        QTest::newRow("every field")
-            << "Rules=1;Rule1.Text=Find;Rule1.MatchCase=True;Rule1.NotZero=1;"
-               "Rule1.Scope=entry;Rule1.Colour=teal;Rule1.On=False"
-            << "Find:cze-:Teal";
-        QTest::newRow("defaults") << "Rules=1;Rule1.Text=x"
-                                  << "x::Red";
-        QTest::newRow("junk values")
-            << "Rules=1;Rule1.Text=x;Rule1.MatchCase=maybe;Rule1.Scope=all;Rule1.Colour=#ff0000;"
-               "Rule1.On=perhaps"
-            << "x::Red";
-        QTest::newRow("a rule without text is skipped")
-            << "Rules=3;Rule1.Text=a;Rule3.Text=c;Rule3.Colour=Blue"
-            << "a::Red c::Blue";
-        QTest::newRow("only as many as Rules says") << "Rules=1;Rule1.Text=a;Rule2.Text=b"
-                                                    << "a::Red";
-        QTest::newRow("a count that does not read") << "Rules=two;Rule1.Text=a;Rule2.Text=b"
-                                                    << "a::Red b::Red";
-        QTest::newRow("at most 16") << "Rules=99;Rule16.Text=p;Rule17.Text=q"
-                                    << "p::Red";
-        QTest::newRow("a negative count") << "Rules=-3;Rule1.Text=a"
-                                          << "";
+        row("no section: the ready rules", "", "GetTag RC=:ze-:Red;<Disconnected>:-:Orange");
+        row("no rules", "Rules=0", "");
+        row("every field",
+            "Rules=1;Rule1.Text=Find;Rule1.MatchCase=True;Rule1.NotZero=1;Rule1.Scope=entry;"
+            "Rule1.Colour=teal;Rule1.On=False",
+            "Find:cze-:Teal");
+        row("defaults", "Rules=1;Rule1.Text=x", "x");
+        row("junk values",
+            "Rules=1;Rule1.Text=x;Rule1.MatchCase=maybe;Rule1.Scope=all;Rule1.Colour=#ff0000;"
+            "Rule1.On=perhaps",
+            "x");
+        row("a rule without text is skipped", "Rules=3;Rule1.Text=a;Rule3.Text=c;Rule3.Colour=Blue",
+            "a;c::Blue");
+        row("only as many as Rules says", "Rules=1;Rule1.Text=a;Rule2.Text=b", "a");
+        row("a count that does not read", "Rules=two;Rule1.Text=a;Rule2.Text=b", "a;b");
+        row("at most 16", "Rules=99;Rule16.Text=p;Rule17.Text=q", "p");
+        row("a negative count", "Rules=-3;Rule1.Text=a", "");
     }
     void settings()
     {
         QFETCH(QString, section);
+        QFETCH(QString, expected);
         QHash<QString, QString> keys;
         for (const QString &pair : section.split(u';', Qt::SkipEmptyParts))
             keys.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
-        const auto value = [&keys](const QString &key) { return keys.value(key); };
-        const std::vector<HighlightRule> rules = HighlightSettings::parse(value);
-        QStringList read;
-        for (const HighlightRule &rule : rules) {
-            QString flags;
-            flags += rule.matchCase ? u"c"_s : QString();
-            flags += rule.notZero ? u"z"_s : QString();
-            flags += rule.scope == HighlightRule::Entry ? u"e"_s : QString();
-            flags += rule.on ? QString() : u"-"_s;
-            read << rule.text + u':' + flags + u':' +
-                        QLatin1StringView(
-                            HighlightPalette::kColours[std::size_t(rule.colour)].name);
-        }
-        QTEST(read.join(u' '), "expected");
+        const std::vector<HighlightRule> rules =
+            HighlightSettings::parse([&keys](const QString &key) { return keys.value(key); });
+        QCOMPARE(rules, rulesOf(expected));
         // What is saved reads back as the same rules.
         QHash<QString, QString> saved;
         for (const auto &[key, text] : HighlightSettings::values(rules))
@@ -280,9 +205,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<uint>("base");
         QTest::addColumn<uint>("text");
-        QTest::newRow("light") << 0xFFFFFFu << 0x000000u;
-        QTest::newRow("dark") << 0x2A2A2Au << 0xFFFFFFu;
-        QTest::newRow("Fusion dark") << 0x353535u << 0xFFFFFFu;
+        row("light", 0xFFFFFFu, 0x000000u);
+        row("dark", 0x2A2A2Au, 0xFFFFFFu);
+        row("Fusion dark", 0x353535u, 0xFFFFFFu);
     }
     void paletteReadsOnLightAndDark()
     {

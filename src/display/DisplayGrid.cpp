@@ -514,14 +514,13 @@ void DisplayGrid::paintGutter(QWidget *gutter)
     }
 }
 
-bool DisplayGrid::toggleMark(int row)
+void DisplayGrid::toggleMark(int row)
 {
     if (row < 0 || row >= Rows())
-        return false;
-    const bool marked = mMarks.toggle(stored(row));
+        return;
+    mMarks.toggle(stored(row));
     placeGutter();
     descriptionsChanged(row, row);
-    return marked;
 }
 
 void DisplayGrid::clearMarks()

@@ -117,8 +117,7 @@ public:
     // Marks on rows, kept on their stored lines; a margin left of the lines shows them while
     // there are any.
     bool isMarked(int row) const { return mMarks.contains(stored(row)); }
-    // Whether the row is marked now.
-    bool toggleMark(int row);
+    void toggleMark(int row);
     void clearMarks();
     const MarkSet &marks() const { return mMarks; }
     // The nearest marked row after (before) `from`, wrapping round, or -1 when none shows.

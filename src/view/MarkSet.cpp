@@ -7,17 +7,17 @@ bool MarkSet::contains(int store) const
     return std::binary_search(mRows.begin(), mRows.end(), store);
 }
 
-bool MarkSet::toggle(int store)
+void MarkSet::toggle(int store)
 {
     const auto at = std::lower_bound(mRows.begin(), mRows.end(), store);
-    if (at != mRows.end() && *at == store) {
-        mRows.erase(at);
-        if (mRows.empty())
-            clear();
-        return false;
+    if (at == mRows.end() || *at != store) {
+        mRows.insert(at, store);
+        return;
     }
-    mRows.insert(at, store);
-    return true;
+    mRows.erase(at);
+    // With the last mark gone, nothing is held.
+    if (mRows.empty())
+        clear();
 }
 
 int MarkSet::next(int from, const ShownRows &shown) const

@@ -13,8 +13,8 @@ public:
     const std::vector<int> &rows() const { return mRows; }
     bool contains(int store) const;
 
-    // Marks an unmarked row and unmarks a marked one; true when the row is marked now.
-    bool toggle(int store);
+    // Marks an unmarked row and unmarks a marked one.
+    void toggle(int store);
     void clear() { std::vector<int>().swap(mRows); }
 
     // The shown row of the nearest marked row that shows after (before) shown row `from`,

@@ -25,8 +25,6 @@ void RowHighlights::setRules(std::vector<HighlightRule> rules)
     if (rules.size() > std::size_t(kMaxRules))
         rules.resize(std::size_t(kMaxRules));
     mRules = std::move(rules);
-    for (HighlightRule &rule : mRules)
-        rule.colour = std::clamp(rule.colour, 0, int(HighlightPalette::kColours.size()) - 1);
     mMatchers.clear();
     mEntryRules = false;
     for (std::size_t i = 0; i < mRules.size(); ++i) {

@@ -109,6 +109,17 @@ wait_for(lambda: rows() == []) or fail(f"rows under a filter nothing matches: {r
 fields["Filter"].queryEditableText().setTextContents("")
 wait_for(lambda: rows() == shown) or fail(f"rows with the filter emptied: {rows()}")
 
+# The Highlights dialog: its rules, fields and buttons are all there for a screen reader.
+press(bar["Highlights…"])
+dialog = wait_for(lambda: named(app, ("dialog",))["Highlights"]) or fail("no Highlights dialog")
+parts = named(dialog, ("push button", "text", "combo box", "check box", "list", "label"))
+# A combo box reads as its value, after the label that names it.
+missing = {"Add", "Remove", "Move up", "Move down", "OK", "Cancel", "Text", "Match case",
+           "Colour:", "Green", "Paints:", "the line", "Rules"} - set(parts)
+missing and fail(f"the Highlights dialog lacks {missing}")
+[item.name for item in parts["Rules"]] == ["NAME="] or fail("the rules do not read")
+press(parts["Cancel"])
+
 # A highlighted row says its rule; Ctrl+F2 marks the focused row, which then says so too.
 def descriptions():
     lists = [n for n in descendants(app) if n.getRoleName() == "list"]

@@ -53,9 +53,10 @@ def tools():
     return {name: node for name, node in named(app, ("push button",)).items() if name in TOOLS}
 
 
-def rows():
+def rows(what="name"):
+    """The display's rows as a screen reader reads them: their names or their descriptions."""
     lists = [n for n in descendants(app) if n.getRoleName() == "list"]
-    return [row.name for row in lists[0]] if lists else None
+    return [getattr(row, what) for row in lists[0]] if lists else None
 
 
 def cells(table):
@@ -121,12 +122,8 @@ missing and fail(f"the Highlights dialog lacks {missing}")
 press(parts["Cancel"])
 
 # A highlighted row says its rule; Ctrl+F2 marks the focused row, which then says so too.
-def descriptions():
-    lists = [n for n in descendants(app) if n.getRoleName() == "list"]
-    return [row.description for row in lists[0]] if lists else []
-
-
-descriptions() == ["", "", "", "NAME=", ""] or fail(f"row descriptions: {descriptions()}")
+rows("description") == ["", "", "", "NAME=", ""] or fail(
+    f"row descriptions: {rows('description')}")
 # The operator's keyboard goes to the display's window; there is no window manager to give it.
 subprocess.run(["xdotool", "search", "--name", "^HELIX Debug Display$", "windowfocus", "--sync"],
                check=True)
@@ -139,8 +136,8 @@ focused -= 1
 pyatspi.Registry.generateKeyboardEvent(37, None, pyatspi.KEY_PRESS)  # Control_L
 pyatspi.Registry.generateKeyboardEvent(68, None, pyatspi.KEY_PRESSRELEASE)  # F2
 pyatspi.Registry.generateKeyboardEvent(37, None, pyatspi.KEY_RELEASE)
-wait_for(lambda: descriptions()[focused].startswith("marked")) or fail(
-    f"Ctrl+F2 marked nothing: {descriptions()}")
+wait_for(lambda: rows("description")[focused].startswith("marked")) or fail(
+    f"Ctrl+F2 marked nothing: {rows('description')}")
 
 press(found["Up"])
 wait_for(lambda: "Press" in actions(tools()["Down"])) or fail("Up did not move back")

@@ -185,34 +185,33 @@ private Q_SLOTS:
         QFETCH(QColor, text);
         ShownGrid grid(0);
         QPalette palette = grid.palette();
-        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-            palette.setColor(group, QPalette::Base, base);
-            palette.setColor(group, QPalette::Text, text);
-        }
+        palette.setColor(QPalette::Base, base);
+        palette.setColor(QPalette::Text, text);
         grid.setPalette(palette);
-        for (const QString &line :
-             {u"[A] Get"_s, u"find me"_s, u"[B] Put"_s, u"GetTag RC=7"_s, u"tail"_s, u"[C] Get"_s})
-            grid.AddItem(line);
-        for (const int row : {0, 2, 5})
-            grid.markStoredEntry(row);
+        // Lines, "*" before an entry's first one.
+        const auto fill = [&grid](const QString &lines) {
+            for (const QString &line : lines.split(u'/')) {
+                grid.AddItem(line.sliced(line.startsWith(u'*')));
+                if (line.startsWith(u'*'))
+                    grid.markStoredEntry(grid.Rows() - 1);
+            }
+            grid.Refresh();
+        };
+        fill(u"*[A] Get/find me/*[B] Put/GetTag RC=7/tail/*[C] Get"_s);
         grid.setHighlightRules(rulesOf(u"FIND::Blue;GetTag RC=:ze:Red"_s));
-        grid.Refresh();
         QCOMPARE(grid.viewportMargins().left(), 0);
-
         const auto colourAt = [&grid](int row) {
             const QImage image = grid.viewport()->grab().toImage();
             return image.pixelColor(image.width() - 4, grid.rowRect(row).center().y());
         };
-        const auto tint = [&base](const char *name) {
-            return QColor::fromRgb(HighlightPalette::tint(
-                HighlightPalette::find(QString::fromLatin1(name)), base.rgb() & 0xFFFFFF));
-        };
-        const QStringList expected{u"none"_s, u"Blue"_s, u"Red"_s, u"Red"_s, u"Red"_s, u"none"_s};
+        const QStringList expected = u"- Blue Red Red Red -"_s.split(u' ');
         for (int row = 0; row < grid.Rows(); ++row) {
-            const QString &name = expected[row];
-            QCOMPARE(colourAt(row), name == u"none" ? base : tint(name.toLatin1().constData()));
+            const int colour = HighlightPalette::find(expected[row]);
+            QCOMPARE(colourAt(row),
+                     colour < 0
+                         ? base
+                         : QColor::fromRgb(HighlightPalette::tint(colour, base.rgb() & 0xFFFFFF)));
         }
-        QCOMPARE(grid.highlightOf(3)->description(), u"GetTag RC= not 0"_s);
 
         grid.toggleMark(3);
         grid.Refresh();
@@ -231,11 +230,7 @@ private Q_SLOTS:
         QCOMPARE(grid.viewportMargins().left(), 0);
         // After a clear, a new entry at the same rows is judged afresh.
         grid.clearRows();
-        for (const QString &line : {u"[D] Get"_s, u"x"_s, u"[E] Get"_s, u"y"_s, u"z"_s})
-            grid.AddItem(line);
-        for (const int row : {0, 2})
-            grid.markStoredEntry(row);
-        grid.Refresh();
+        fill(u"*[D] Get/x/*[E] Get/y/z"_s);
         QCOMPARE(colourAt(3), base);
     }
 };

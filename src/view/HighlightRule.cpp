@@ -26,7 +26,7 @@ int find(QStringView name)
         if (name.compare(QLatin1StringView(kColours[i].name), Qt::CaseInsensitive) == 0)
             return int(i);
     }
-    return -1;
+    return 0;
 }
 
 std::uint32_t tint(int colour, std::uint32_t base)

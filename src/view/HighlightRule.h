@@ -42,7 +42,7 @@ constexpr std::array<Colour, 8> kColours{{{"Red", 0xE5484D},
                                           {"Purple", 0x8E4EC6},
                                           {"Grey", 0x8B8D98}}};
 
-// The palette entry named `name` in any case, or -1.
+// The palette entry named `name` in any case; the first, Red, for any other name.
 int find(QStringView name);
 
 // A row's background: `colour` over the base colour of the window.

@@ -60,7 +60,7 @@ std::vector<HighlightRule> parse(const std::function<QString(const QString &key)
         rule.notZero = flag("NotZero", false);
         rule.matchCase = flag("MatchCase", false);
         rule.on = flag("On", true);
-        rule.colour = std::max(0, HighlightPalette::find(value(key(n, "Colour")).trimmed()));
+        rule.colour = HighlightPalette::find(value(key(n, "Colour")).trimmed());
         rule.scope = value(key(n, "Scope")).trimmed().compare(u"Entry", Qt::CaseInsensitive) == 0
                          ? HighlightRule::Entry
                          : HighlightRule::Line;

@@ -4,7 +4,6 @@
 
 #include <QStringList>
 
-#include <algorithm>
 #include <vector>
 
 // Rules written "text:flags:colour;...": c match case, z not zero, e whole entry, - off; the
@@ -20,7 +19,7 @@ inline std::vector<HighlightRule> rulesOf(const QString &spec)
         rule.notZero = flags.contains(u'z');
         rule.scope = flags.contains(u'e') ? HighlightRule::Entry : HighlightRule::Line;
         rule.on = !flags.contains(u'-');
-        rule.colour = std::max(0, HighlightPalette::find(item.section(u':', 2, 2)));
+        rule.colour = HighlightPalette::find(item.section(u':', 2, 2));
         rules.push_back(rule);
     }
     return rules;

@@ -3,7 +3,8 @@
 #include "session/SessionLog.h"
 #include "session/SessionText.h"
 
-#include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 
 SessionTableModel::SessionTableModel(const SessionLog &log, QObject *parent)
     : FigureTableModel([&log] { return log.clientCount(); },
@@ -62,7 +63,10 @@ QVariant SessionTableModel::data(const QModelIndex &index, int role) const
                    ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                    : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ForegroundRole:
-        return mLog.client(index.row()).gone ? QVariant(QColor(Qt::gray)) : QVariant();
+        // Greyed as the desktop greys what is out of play, on a light palette or a dark one.
+        return mLog.client(index.row()).gone
+                   ? QVariant(QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text))
+                   : QVariant();
     default:
         return {};
     }

@@ -8,10 +8,10 @@
 
 // Rules written "text:flags:colour;...": c match case, z not zero, e whole entry, - off; the
 // colour's name, Red when none.
-inline std::vector<HighlightRule> rulesOf(const QString &spec)
+inline std::vector<HighlightRule> rulesOf(const QString &written)
 {
     std::vector<HighlightRule> rules;
-    for (const QString &item : spec.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString &item : written.split(u';', Qt::SkipEmptyParts)) {
         HighlightRule rule;
         rule.text = item.section(u':', 0, 0);
         const QString flags = item.section(u':', 1, 1);

@@ -183,6 +183,8 @@ private:
     void showViewBar(bool shown);
     void fillClientsMenu();
     void createMarkTools();
+    // Lines built by LineText, in UTF-8, for other programs to paste.
+    static void putOnClipboard(const QByteArray &utf8);
     void filterSlice();
     void filterDone();
     int currentStoredRow() const;

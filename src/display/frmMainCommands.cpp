@@ -63,13 +63,17 @@ void frmMain::CopyLinesToClipboard(int Scope)
     BeginBusy();
     const QByteArray text = LineText::BuildLinesText(*mGrid, range.first, range.last);
     EndBusy();
-    if (text.isEmpty())
-        return;
+    if (!text.isEmpty())
+        putOnClipboard(text);
+}
+
+void frmMain::putOnClipboard(const QByteArray &utf8)
+{
     // Plain text is held as UTF-8, as setText would hold it, but built without a UTF-16 copy
     // first. The X11 clipboard offers it in both forms: UTF-8, and ISO-8859-1 with "?" for
     // what that cannot hold.
     auto *data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"), text);
+    data->setData(QStringLiteral("text/plain"), utf8);
     QGuiApplication::clipboard()->setMimeData(data);
 }
 

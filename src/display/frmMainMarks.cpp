@@ -6,11 +6,8 @@
 #include "view/HighlightSettings.h"
 #include "view/frmHighlights.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -22,11 +19,9 @@ public:
     explicit MarkedLines(const DisplayGrid &grid)
         : mGrid(grid)
     {
-        for (int row = grid.nextMark(-1); row >= 0;) {
-            mRows.push_back(row);
-            row = grid.nextMark(row);
-            if (row <= mRows.back())
-                break;
+        for (const int store : grid.marks().rows()) {
+            if (const int row = grid.shownRows().shownRow(store); row >= 0)
+                mRows.push_back(row);
         }
     }
     int lineCount() const override { return int(mRows.size()); }
@@ -89,10 +84,7 @@ void frmMain::CopyMarkedLines()
     const MarkedLines lines(*mGrid);
     if (lines.lineCount() == 0)
         return;
-    auto *data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"),
-                  LineText::BuildLinesText(lines, 0, lines.lineCount() - 1));
-    QGuiApplication::clipboard()->setMimeData(data);
+    putOnClipboard(LineText::BuildLinesText(lines, 0, lines.lineCount() - 1));
 }
 
 void frmMain::ClearMarks()

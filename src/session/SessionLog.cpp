@@ -1,6 +1,7 @@
 #include "session/SessionLog.h"
 
 #include "platform/ProcessWide.h"
+#include "platform/ReturnCode.h"
 
 #include <QDateTime>
 
@@ -21,15 +22,9 @@ constexpr int kMaxCodeLength = 64;
 
 } // namespace
 
-// "RC=0" and "RC= 00" are success; an empty code says nothing either way.
 bool SessionLog::isErrorCode(QStringView returnCode)
 {
-    const QStringView value = returnCode.mid(3).trimmed();
-    if (value.isEmpty())
-        return false;
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    return !ok || number != 0;
+    return ReturnCode::isError(returnCode.mid(3));
 }
 
 SessionLog::SessionLog(Clock clock, std::int64_t wallStartMs)

@@ -1,5 +1,7 @@
 #include "view/RowHighlights.h"
 
+#include "platform/ReturnCode.h"
+
 #include <algorithm>
 
 namespace {
@@ -7,16 +9,6 @@ namespace {
 // Past this many kept entry verdicts they are dropped and found again when painted: the
 // screen shows only a few entries at a time.
 constexpr int kMaxKeptEntries = 65536;
-
-// The rest of the line after the text is empty or reads as the number 0.
-template <typename View> bool isZero(View rest)
-{
-    const QString value = rest.toString().trimmed();
-    if (value.isEmpty())
-        return true;
-    bool ok = false;
-    return value.toLongLong(&ok) == 0 && ok;
-}
 
 } // namespace
 
@@ -47,7 +39,8 @@ bool RowHighlights::holds(const Matcher &m, const LineView &line)
     if (!m.notZero)
         return true;
     const qsizetype from = at + m.matcher.length();
-    return line.visit([from](auto view) { return !isZero(view.sliced(from)); });
+    return line.visit(
+        [from](auto view) { return ReturnCode::isError(view.sliced(from).toString()); });
 }
 
 int RowHighlights::entryRule(const LineSource &lines, int first, int end)

@@ -219,6 +219,9 @@ private Q_SLOTS:
             // And the row stands out from the rows around it.
             QVERIFY2(contrast(tint, base) >= 1.2, HighlightPalette::kColours[colour].name);
         }
+        // Read apart from the rules' notation, which names colours through the same lookup.
+        QCOMPARE(HighlightPalette::find(u"bLuE"), 5);
+        QCOMPARE(HighlightPalette::find(u"Pink"), 0);
     }
 };
 
